@@ -1,0 +1,51 @@
+#pragma once
+// A platform that tests script: interface rows with their counters, addresses, the executable's
+// path and version resources, and the failures of the two-call protocol.
+
+#include "platform/platform.h"
+
+#include <functional>
+#include <map>
+#include <string>
+
+namespace platform {
+
+class FakePlatform : public Platform {
+public:
+    std::vector<MIB_IFROW> interfaces;
+    std::vector<MIB_IPADDRROW> addresses;
+
+    // What a size query answers instead of ERROR_INSUFFICIENT_BUFFER, when set.
+    std::optional<DWORD> ifSizeQueryAnswer;
+    std::optional<DWORD> addrSizeQueryAnswer;
+    // Runs after a size query has been answered, before the table is asked for: a test can make
+    // the table grow between the two calls.
+    std::function<void()> afterSizeQuery;
+
+    int ifTableCalls = 0;
+    int addrTableCalls = 0;
+
+    std::string exePath;
+    std::map<std::string, std::vector<BYTE>> versionResources;
+
+    // Adds an interface row; the description is stored with its terminating NUL.
+    MIB_IFROW& addInterface(DWORD index, const std::string& description,
+                            std::vector<BYTE> physAddr = {}, DWORD inOctets = 0,
+                            DWORD outOctets = 0);
+    // Adds an address given as its four octets, first octet first.
+    void addAddress(DWORD index, BYTE a, BYTE b, BYTE c, BYTE d);
+    // The row of the interface with this index; it must exist.
+    MIB_IFROW& row(DWORD index);
+
+    DWORD GetIfTable(PMIB_IFTABLE pIfTable, PULONG pdwSize, BOOL bOrder) override;
+    DWORD GetIpAddrTable(PMIB_IPADDRTABLE pIpAddrTable, PULONG pdwSize, BOOL bOrder) override;
+    std::string moduleFileName() override { return exePath; }
+    std::optional<std::vector<BYTE>> versionResource(const char* fileName) override;
+
+private:
+    template <typename Table, typename Row>
+    DWORD answer(const std::vector<Row>& rows, Table* table, PULONG size,
+                 const std::optional<DWORD>& sizeQueryAnswer);
+};
+
+} // namespace platform

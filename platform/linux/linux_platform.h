@@ -1,0 +1,20 @@
+#pragma once
+// The platform as Linux provides it.
+
+#include "platform/linux/net_tables.h"
+#include "platform/platform.h"
+
+namespace platform {
+
+class LinuxPlatform : public Platform {
+public:
+    DWORD GetIfTable(PMIB_IFTABLE pIfTable, PULONG pdwSize, BOOL bOrder) override;
+    DWORD GetIpAddrTable(PMIB_IPADDRTABLE pIpAddrTable, PULONG pdwSize, BOOL bOrder) override;
+    std::string moduleFileName() override;
+    std::optional<std::vector<BYTE>> versionResource(const char* fileName) override;
+
+private:
+    NetTables netTables_;
+};
+
+} // namespace platform

@@ -1,0 +1,25 @@
+#pragma once
+// The interface and IPv4 address tables read from the Linux kernel.
+
+#include "platform/iphlpapi.h"
+
+#include <memory>
+
+namespace platform {
+
+class NetTables {
+public:
+    NetTables();
+    ~NetTables();
+    NetTables(const NetTables&) = delete;
+    NetTables& operator=(const NetTables&) = delete;
+
+    DWORD GetIfTable(PMIB_IFTABLE pIfTable, PULONG pdwSize, BOOL bOrder);
+    DWORD GetIpAddrTable(PMIB_IPADDRTABLE pIpAddrTable, PULONG pdwSize, BOOL bOrder);
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
+
+} // namespace platform

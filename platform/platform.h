@@ -1,0 +1,63 @@
+#pragma once
+// The operating-system services behind the system-shaped functions of iphlpapi.h and version.h.
+// One implementation per system, chosen at start; tests install the fake instead.
+
+#include "platform/iphlpapi.h"
+
+#include <cstring>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    virtual DWORD GetIfTable(PMIB_IFTABLE pIfTable, PULONG pdwSize, BOOL bOrder) = 0;
+    virtual DWORD GetIpAddrTable(PMIB_IPADDRTABLE pIpAddrTable, PULONG pdwSize, BOOL bOrder) = 0;
+
+    // Path of the running executable, empty on failure.
+    virtual std::string moduleFileName() = 0;
+    // The version resource stored in a file (the bytes of its VS_VERSIONINFO block), or nothing.
+    virtual std::optional<std::vector<BYTE>> versionResource(const char* fileName) = 0;
+};
+
+// The platform in use: the one installed last, or this system's own.
+Platform& current();
+
+// Installs a platform for the lifetime of this object (tests), restoring the previous one after.
+class ScopedPlatform {
+public:
+    explicit ScopedPlatform(Platform& platform);
+    ~ScopedPlatform();
+    ScopedPlatform(const ScopedPlatform&) = delete;
+    ScopedPlatform& operator=(const ScopedPlatform&) = delete;
+
+private:
+    Platform* previous_;
+};
+
+// The second half of the two-call protocol shared by every table: answers
+// ERROR_INSUFFICIENT_BUFFER with the needed size when the buffer cannot hold the rows,
+// otherwise writes dwNumEntries and the rows back to back from byte 4.
+template <typename Table, typename Row>
+DWORD answerTableQuery(const std::vector<Row>& rows, Table* table, PULONG size) {
+    const auto needed = static_cast<ULONG>(offsetof(Table, table) + rows.size() * sizeof(Row));
+    if (table == nullptr || *size < needed) {
+        *size = needed;
+        return ERROR_INSUFFICIENT_BUFFER;
+    }
+    table->dwNumEntries = static_cast<DWORD>(rows.size());
+    if (!rows.empty()) {
+        std::memcpy(reinterpret_cast<BYTE*>(table) + offsetof(Table, table), rows.data(),
+                    rows.size() * sizeof(Row));
+    }
+    return NO_ERROR;
+}
+
+// Sorts address rows by ascending address, first octet (lowest byte of dwAddr) most significant.
+void sortByAddress(std::vector<MIB_IPADDRROW>& rows);
+
+} // namespace platform
