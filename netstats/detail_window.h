@@ -1,0 +1,34 @@
+#pragma once
+// The detail window: the detail grid, the total throughput (Label1) and the reset day (Label2).
+
+#include "netstats/detail_grid.h"
+
+#include <QWidget>
+#include <memory>
+
+namespace Ui {
+class TForm2;
+}
+
+class TForm2 : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit TForm2(QWidget* parent = nullptr);
+    ~TForm2() override;
+
+    // The cell store behind sgmib; it works whether the window is shown or not.
+    DetailGrid& grid() { return grid_; }
+    class QTableView* sgmib() const;
+    class QLabel* Label1() const;
+    class QLabel* Label2() const;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void FormCreate();
+
+    std::unique_ptr<Ui::TForm2> ui_;
+    DetailGrid grid_;
+};
