@@ -1,6 +1,26 @@
+// Until the widget window exists, the program shows the detail window filled live: one
+// disconnected fill to list the interfaces, then a connected fill every second for the rates.
+
+#include "netstats/detail_window.h"
+#include "netstats/traffic_sampler.h"
+
 #include <QApplication>
+#include <QTimer>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    return 0;
+    QApplication::setApplicationName(QStringLiteral("Filocompte"));
+
+    TForm2 form2;
+    TrafficSampler sampler(form2.grid());
+    sampler.CaptureMIBData(true);
+
+    QTimer tick;
+    tick.setInterval(1000);
+    QObject::connect(&tick, &QTimer::timeout, [&sampler] { sampler.CaptureMIBData(false); });
+    tick.start();
+
+    form2.setAttribute(Qt::WA_QuitOnClose, true);
+    form2.show();
+    return QApplication::exec();
 }

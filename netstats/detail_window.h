@@ -3,6 +3,8 @@
 
 #include "netstats/detail_grid.h"
 
+#include <QLabel>
+#include <QTableView>
 #include <QWidget>
 #include <memory>
 
@@ -19,9 +21,9 @@ public:
 
     // The cell store behind sgmib; it works whether the window is shown or not.
     DetailGrid& grid() { return grid_; }
-    class QTableView* sgmib() const;
-    class QLabel* Label1() const;
-    class QLabel* Label2() const;
+    QTableView* sgmib() const;
+    QLabel* Label1() const;
+    QLabel* Label2() const;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
