@@ -16,6 +16,7 @@ const char* const kHeaders[DetailGrid::kColCount] = {
 
 TForm2::TForm2(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TForm2>()) {
     ui_->setupUi(this);
+    move(198, 114); // the layout's place, frame included; a top-level's is not applied by setupUi
     // A secondary window: closing it only hides it, and never ends the program.
     setAttribute(Qt::WA_QuitOnClose, false);
     ui_->sgmib->setModel(&grid_);
