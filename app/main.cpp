@@ -8,6 +8,11 @@
 #include <QTimer>
 
 int main(int argc, char** argv) {
+    // The widget places its own windows, which Wayland does not allow: use X11 (XWayland) there.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
+        !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        qputenv("QT_QPA_PLATFORM", "xcb");
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Filocompte"));
 

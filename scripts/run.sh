@@ -9,5 +9,4 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     echo "Filocompte : aucun affichage graphique disponible (ni DISPLAY ni WAYLAND_DISPLAY), le programme ne peut pas s'ouvrir." >&2
     exit 1
 fi
-export LANG=fr_FR.UTF-8
 exec build/app/filocompte
