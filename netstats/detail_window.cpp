@@ -8,9 +8,9 @@ namespace {
 
 constexpr int kGridHeight = 185;
 constexpr int kRowHeight = 24;
-const char* const kHeaders[DetailGrid::kColCount] = {
-    "adaptateur", "Adresse Mac", "Adresse IP", "oct/sec in", "Max in/sec",
-    "Moy in/sec", "oct/sec out", "Max out/sec", "Moy out/sec"};
+const char* const kHeaders[DetailGrid::kColCount] = {"adaptateur",  "Adresse Mac", "Adresse IP",
+                                                     "oct/sec in",  "Max in/sec",  "Moy in/sec",
+                                                     "oct/sec out", "Max out/sec", "Moy out/sec"};
 
 } // namespace
 
@@ -28,9 +28,15 @@ TForm2::TForm2(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
 
 TForm2::~TForm2() = default;
 
-QTableView* TForm2::sgmib() const { return ui_->sgmib; }
-QLabel* TForm2::Label1() const { return ui_->Label1; }
-QLabel* TForm2::Label2() const { return ui_->Label2; }
+QTableView* TForm2::sgmib() const {
+    return ui_->sgmib;
+}
+QLabel* TForm2::Label1() const {
+    return ui_->Label1;
+}
+QLabel* TForm2::Label2() const {
+    return ui_->Label2;
+}
 
 void TForm2::FormCreate() {
     for (int col = 0; col < DetailGrid::kColCount; ++col) {

@@ -22,7 +22,9 @@ ScopedPlatform::ScopedPlatform(Platform& platform) : previous_(installed) {
     installed = &platform;
 }
 
-ScopedPlatform::~ScopedPlatform() { installed = previous_; }
+ScopedPlatform::~ScopedPlatform() {
+    installed = previous_;
+}
 
 namespace {
 // dwAddr is in network order: its lowest-addressed byte is the first octet.

@@ -6,8 +6,7 @@
 namespace platform {
 
 MIB_IFROW& FakePlatform::addInterface(DWORD index, const std::string& description,
-                                      std::vector<BYTE> physAddr, DWORD inOctets,
-                                      DWORD outOctets) {
+                                      std::vector<BYTE> physAddr, DWORD inOctets, DWORD outOctets) {
     MIB_IFROW row{};
     row.dwIndex = index;
     row.dwPhysAddrLen = static_cast<DWORD>(std::min(physAddr.size(), MAXLEN_PHYSADDR));

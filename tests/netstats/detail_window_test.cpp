@@ -17,8 +17,8 @@ TEST(DetailWindow, LayoutAsStored) {
     EXPECT_EQ(form.Label2()->text(), "Label2");
     EXPECT_EQ(form.Label2()->pos(), QPoint(232, 192));
 
-    const QStringList headers = {"adaptateur", "Adresse Mac", "Adresse IP",
-                                 "oct/sec in", "Max in/sec",  "Moy in/sec",
+    const QStringList headers = {"adaptateur",  "Adresse Mac", "Adresse IP",
+                                 "oct/sec in",  "Max in/sec",  "Moy in/sec",
                                  "oct/sec out", "Max out/sec", "Moy out/sec"};
     QHeaderView* header = form.sgmib()->horizontalHeader();
     ASSERT_EQ(header->count(), 9);

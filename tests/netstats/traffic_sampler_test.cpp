@@ -92,8 +92,8 @@ TEST_F(Sampler, HugeGrowthWrapAndRestart) {
     sampler.CaptureMIBData(true);
 
     grow(1, 3000000000u, 500); // the out counter wraps past 2^32
-    EXPECT_EQ(figures(1), QStringList({"2147483647", "2147483647", "2147483647", "500", "500",
-                                       "500"}));
+    EXPECT_EQ(figures(1),
+              QStringList({"2147483647", "2147483647", "2147483647", "500", "500", "500"}));
     // Three full-rate seconds: the sum passes 2^32 and the third one wraps the counter.
     fake.row(1).dwInOctets = 0;
     sampler.CaptureMIBData(true);
