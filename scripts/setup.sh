@@ -2,7 +2,7 @@
 # Installs what Filocompte needs on Debian 12, only what is missing.
 set -euo pipefail
 
-packages=(build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
+packages=(build-essential cmake pkg-config libgtest-dev qt6-base-dev qt6-base-dev-tools libgl-dev
           libudev-dev locales xvfb xauth iproute2 binutils)
 
 sudo_if_needed() {
