@@ -1,0 +1,21 @@
+#pragma once
+// The few UTF-8 operations the interface table needs for kernel and hardware-database strings,
+// which are usually but not always valid UTF-8.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// The text with every byte that does not belong to a valid UTF-8 character replaced by '?'.
+std::string validUtf8(std::string_view text);
+
+// The length of the longest prefix of valid UTF-8 text that fits in maxBytes without ending
+// inside a character.
+std::size_t utf8PrefixLength(std::string_view text, std::size_t maxBytes);
+
+// Valid UTF-8 text as UTF-16.
+std::u16string utf16FromUtf8(std::string_view text);
+
+} // namespace platform
