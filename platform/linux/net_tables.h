@@ -1,5 +1,6 @@
 #pragma once
-// The interface and IPv4 address tables read from the Linux kernel.
+// The interface and IPv4 address tables read from the Linux kernel. Every call takes its own
+// snapshot (an rtnetlink dump), so the size a query answered may no longer fit the next call.
 
 #include "platform/iphlpapi.h"
 
@@ -14,6 +15,7 @@ public:
     NetTables(const NetTables&) = delete;
     NetTables& operator=(const NetTables&) = delete;
 
+    // Every interface, loopback included, by ascending index; bOrder changes nothing.
     DWORD GetIfTable(PMIB_IFTABLE pIfTable, PULONG pdwSize, BOOL bOrder);
     DWORD GetIpAddrTable(PMIB_IPADDRTABLE pIpAddrTable, PULONG pdwSize, BOOL bOrder);
 

@@ -1,1 +1,290 @@
+#include "platform/iphlpapi.h"
+#include "platform/linux/net_tables.h"
+
 #include <gtest/gtest.h>
+
+// Before the kernel's headers, which then leave out what it already declares.
+#include <net/if.h>
+
+#include <algorithm>
+#include <arpa/inet.h>
+#include <array>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <functional>
+#include <linux/if_arp.h>
+#include <linux/if_packet.h>
+#include <linux/if_tun.h>
+#include <net/ethernet.h>
+#include <sched.h>
+#include <sys/ioctl.h>
+#include <sys/mount.h>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
+
+namespace platform {
+namespace {
+
+// Both tables read with the two-call protocol, through any function shaped like the system's.
+template <typename Table, typename Row, typename Operation>
+std::vector<Row> readTable(Operation operation) {
+    ULONG size = 0;
+    EXPECT_EQ(operation(nullptr, &size, TRUE), ERROR_INSUFFICIENT_BUFFER);
+    std::vector<BYTE> buffer(size);
+    auto* table = reinterpret_cast<Table*>(buffer.data());
+    if (operation(table, &size, TRUE) != NO_ERROR) {
+        ADD_FAILURE() << "the table changed between the two calls";
+        return {};
+    }
+    EXPECT_EQ(size, offsetof(Table, table) + table->dwNumEntries * sizeof(Row));
+    std::vector<Row> rows(table->dwNumEntries);
+    std::memcpy(rows.data(), buffer.data() + offsetof(Table, table), rows.size() * sizeof(Row));
+    return rows;
+}
+
+std::vector<MIB_IFROW> interfaces(NetTables& tables) {
+    return readTable<MIB_IFTABLE, MIB_IFROW>(
+        [&tables](PMIB_IFTABLE t, PULONG s, BOOL o) { return tables.GetIfTable(t, s, o); });
+}
+
+std::vector<MIB_IPADDRROW> addresses(NetTables& tables) {
+    return readTable<MIB_IPADDRTABLE, MIB_IPADDRROW>(
+        [&tables](PMIB_IPADDRTABLE t, PULONG s, BOOL o) { return tables.GetIpAddrTable(t, s, o); });
+}
+
+std::optional<MIB_IFROW> rowOf(const std::vector<MIB_IFROW>& rows, const char* name) {
+    const unsigned index = if_nametoindex(name);
+    const auto found = std::find_if(rows.begin(), rows.end(),
+                                    [index](const MIB_IFROW& row) { return row.dwIndex == index; });
+    return index != 0 && found != rows.end() ? std::optional(*found) : std::nullopt;
+}
+
+std::string description(const MIB_IFROW& row) {
+    return std::string(reinterpret_cast<const char*>(row.bDescr), row.dwDescrLen - 1);
+}
+
+bool mentionsWan(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(), [](char c) { return std::tolower(c); });
+    return text.find("wan") != std::string::npos;
+}
+
+DWORD ipv4(const char* text) {
+    in_addr address{};
+    inet_pton(AF_INET, text, &address);
+    return address.s_addr;
+}
+
+std::string sysfs(const std::string& name, const std::string& file) {
+    std::ifstream in("/sys/class/net/" + name + "/" + file);
+    std::string value;
+    in >> value;
+    return value;
+}
+
+void run(const std::string& command) {
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+}
+
+TEST(NetTables, ListsLoopbackWithItsAddress) {
+    const std::vector<MIB_IFROW> rows = readTable<MIB_IFTABLE, MIB_IFROW>(GetIfTable);
+    ASSERT_TRUE(std::is_sorted(rows.begin(), rows.end(),
+                               [](const auto& a, const auto& b) { return a.dwIndex < b.dwIndex; }));
+    const auto loopback = rowOf(rows, "lo");
+    ASSERT_TRUE(loopback);
+    EXPECT_EQ(loopback->dwPhysAddrLen, 0u);
+    EXPECT_EQ(loopback->dwType, 24u);
+    EXPECT_EQ(std::u16string(loopback->wszName), u"lo");
+    EXPECT_EQ(description(*loopback), "lo - Interface de bouclage");
+    EXPECT_FALSE(mentionsWan(description(*loopback)));
+
+    const auto addressRows = readTable<MIB_IPADDRTABLE, MIB_IPADDRROW>(GetIpAddrTable);
+    EXPECT_TRUE(std::any_of(addressRows.begin(), addressRows.end(), [&](const auto& row) {
+        return row.dwIndex == loopback->dwIndex && row.dwAddr == ipv4("127.0.0.1") &&
+               row.dwMask == ipv4("255.0.0.0");
+    }));
+}
+
+TEST(NetTables, AnswersTheTwoCallProtocol) {
+    ULONG size = 0;
+    ASSERT_EQ(GetIfTable(nullptr, &size, FALSE), ERROR_INSUFFICIENT_BUFFER);
+    ASSERT_GE(size, offsetof(MIB_IFTABLE, table) + sizeof(MIB_IFROW));
+    EXPECT_EQ((size - offsetof(MIB_IFTABLE, table)) % sizeof(MIB_IFROW), 0u);
+    std::vector<BYTE> buffer(size);
+    auto* table = reinterpret_cast<PMIB_IFTABLE>(buffer.data());
+    ULONG tooSmall = size - 1;
+    EXPECT_EQ(GetIfTable(table, &tooSmall, FALSE), ERROR_INSUFFICIENT_BUFFER);
+    EXPECT_EQ(tooSmall, size);
+    ASSERT_EQ(GetIfTable(table, &size, FALSE), NO_ERROR);
+    EXPECT_EQ(offsetof(MIB_IFTABLE, table) + table->dwNumEntries * sizeof(MIB_IFROW), size);
+
+    size = 0;
+    ASSERT_EQ(GetIpAddrTable(nullptr, &size, TRUE), ERROR_INSUFFICIENT_BUFFER);
+    std::vector<BYTE> addressBuffer(size);
+    auto* addressTable = reinterpret_cast<PMIB_IPADDRTABLE>(addressBuffer.data());
+    ASSERT_EQ(GetIpAddrTable(addressTable, &size, TRUE), NO_ERROR);
+    EXPECT_GE(addressTable->dwNumEntries, 1u);
+}
+
+// Runs body on a thread of its own network namespace, with a sysfs that shows it; everything made
+// there disappears with the thread. False when this process may not make one.
+bool inNetworkNamespace(const std::function<void()>& body) {
+    bool made = false;
+    std::thread([&] {
+        if (unshare(CLONE_NEWNET | CLONE_NEWNS) != 0 ||
+            mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            mount("sysfs", "/sys", "sysfs", 0, nullptr) != 0) {
+            return;
+        }
+        made = true;
+        // No IPv6 chatter: the only traffic is what a test sends.
+        run("sysctl -qw net.ipv6.conf.default.disable_ipv6=1 net.ipv6.conf.all.disable_ipv6=1");
+        run("ip link set lo up");
+        body();
+    }).join();
+    return made;
+}
+
+// Sends frames of a known size out of an interface, below IP.
+void sendFrames(const char* name, int count, std::size_t length) {
+    const int fd = socket(AF_PACKET, SOCK_RAW, 0);
+    ASSERT_GE(fd, 0);
+    sockaddr_ll to{};
+    to.sll_family = AF_PACKET;
+    to.sll_ifindex = static_cast<int>(if_nametoindex(name));
+    to.sll_halen = ETH_ALEN;
+    std::fill_n(to.sll_addr, ETH_ALEN, 0xFF);
+    std::vector<BYTE> frame(length, 0);
+    std::fill_n(frame.begin(), ETH_ALEN, 0xFF);
+    frame[12] = 0x88; // the local experimental EtherType
+    frame[13] = 0xB5;
+    for (int i = 0; i < count; ++i) {
+        EXPECT_EQ(
+            sendto(fd, frame.data(), frame.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to),
+            static_cast<ssize_t>(frame.size()));
+    }
+    close(fd);
+}
+
+TEST(NetTables, ReportsAVethPairsCountersAndAddresses) {
+    const bool made = inNetworkNamespace([] {
+        run("ip link add fc-a type veth peer name fc-b");
+        run("ip addr add 10.20.0.9/24 dev fc-a && ip addr add 10.20.0.1/16 dev fc-a");
+        run("ip addr add 9.200.0.1/8 dev fc-b && ip addr add 192.168.7.1/32 dev fc-b");
+        run("ip link set fc-a up && ip link set fc-b up");
+        NetTables tables;
+        const auto before = rowOf(interfaces(tables), "fc-a");
+        sendFrames("fc-a", 7, 300);
+        const auto rows = interfaces(tables);
+        const auto a = rowOf(rows, "fc-a");
+        const auto b = rowOf(rows, "fc-b");
+        ASSERT_TRUE(before && a && b);
+        EXPECT_EQ(a->dwOutOctets - before->dwOutOctets, 7u * 300u);
+        EXPECT_EQ(std::to_string(a->dwOutOctets), sysfs("fc-a", "statistics/tx_bytes"));
+        EXPECT_EQ(std::to_string(a->dwInOctets), sysfs("fc-a", "statistics/rx_bytes"));
+        EXPECT_EQ(std::to_string(b->dwInOctets), sysfs("fc-b", "statistics/rx_bytes"));
+        EXPECT_EQ(b->dwInOctets, a->dwOutOctets);
+
+        char mac[18];
+        ASSERT_EQ(a->dwPhysAddrLen, 6u);
+        std::snprintf(mac, sizeof mac, "%02x:%02x:%02x:%02x:%02x:%02x", a->bPhysAddr[0],
+                      a->bPhysAddr[1], a->bPhysAddr[2], a->bPhysAddr[3], a->bPhysAddr[4],
+                      a->bPhysAddr[5]);
+        EXPECT_EQ(mac, sysfs("fc-a", "address"));
+        EXPECT_EQ(description(*a), "fc-a - Interface Ethernet virtuelle");
+        EXPECT_EQ(a->dwOperStatus, 5u);
+
+        std::vector<std::array<DWORD, 3>> found; // address, index, mask
+        for (const MIB_IPADDRROW& row : addresses(tables)) {
+            found.push_back({row.dwAddr, row.dwIndex, row.dwMask});
+        }
+        const std::vector<std::array<DWORD, 3>> expected = {
+            {ipv4("9.200.0.1"), b->dwIndex, ipv4("255.0.0.0")},
+            {ipv4("10.20.0.1"), a->dwIndex, ipv4("255.255.0.0")},
+            {ipv4("10.20.0.9"), a->dwIndex, ipv4("255.255.255.0")},
+            {ipv4("127.0.0.1"), if_nametoindex("lo"), ipv4("255.0.0.0")},
+            {ipv4("192.168.7.1"), b->dwIndex, ipv4("255.255.255.255")},
+        };
+        EXPECT_EQ(found, expected);
+    });
+    if (!made) {
+        GTEST_SKIP() << "no network namespace can be made here";
+    }
+}
+
+TEST(NetTables, AnswersEachCallFromTheKernelAsItIsThen) {
+    const bool made = inNetworkNamespace([] {
+        NetTables tables;
+        ULONG size = 0;
+        ASSERT_EQ(tables.GetIfTable(nullptr, &size, FALSE), ERROR_INSUFFICIENT_BUFFER);
+        std::vector<BYTE> buffer(size + sizeof(MIB_IFROW));
+        run("ip link add fc-a type veth peer name fc-b");
+        ULONG grown = size;
+        EXPECT_EQ(tables.GetIfTable(reinterpret_cast<PMIB_IFTABLE>(buffer.data()), &grown, FALSE),
+                  ERROR_INSUFFICIENT_BUFFER);
+        EXPECT_EQ(grown, size + 2 * sizeof(MIB_IFROW));
+
+        // A renamed interface is described anew, a removed one is gone.
+        const unsigned index = if_nametoindex("fc-a");
+        run("ip link set fc-a name wan-a");
+        const auto renamed = rowOf(interfaces(tables), "wan-a");
+        ASSERT_TRUE(renamed);
+        EXPECT_EQ(description(*renamed),
+                  "Interface Ethernet virtuelle (index " + std::to_string(index) + ")");
+        run("ip link del wan-a");
+        EXPECT_EQ(interfaces(tables).size(), 1u);
+    });
+    if (!made) {
+        GTEST_SKIP() << "no network namespace can be made here";
+    }
+}
+
+// A tun device, kept while the object lives; TUNSETLINK gives it another link type.
+class TunDevice {
+public:
+    TunDevice(const char* name, std::optional<unsigned short> linkType) {
+        fd_ = open("/dev/net/tun", O_RDWR | O_CLOEXEC);
+        ifreq request{};
+        std::strncpy(request.ifr_name, name, IFNAMSIZ - 1);
+        request.ifr_flags = IFF_TUN | IFF_NO_PI;
+        ok_ = fd_ >= 0 && ioctl(fd_, TUNSETIFF, &request) == 0 &&
+              (!linkType || ioctl(fd_, TUNSETLINK, static_cast<unsigned long>(*linkType)) == 0);
+    }
+    ~TunDevice() {
+        if (fd_ >= 0) {
+            close(fd_);
+        }
+    }
+    TunDevice(const TunDevice&) = delete;
+    TunDevice& operator=(const TunDevice&) = delete;
+    bool ok() const { return ok_; }
+
+private:
+    int fd_ = -1;
+    bool ok_ = false;
+};
+
+TEST(NetTables, DescribesAPppLinkAsWan) {
+    const bool made = inNetworkNamespace([] {
+        const TunDevice ppp("fc-ppp", ARPHRD_PPP);
+        const TunDevice tunnel("fc-tun", std::nullopt);
+        ASSERT_TRUE(ppp.ok() && tunnel.ok()) << "no tun device";
+        run("ip link set fc-ppp up && ip link set fc-tun up");
+        NetTables tables;
+        const auto rows = interfaces(tables);
+        const auto pppRow = rowOf(rows, "fc-ppp");
+        const auto tunnelRow = rowOf(rows, "fc-tun");
+        ASSERT_TRUE(pppRow && tunnelRow);
+        EXPECT_EQ(description(*pppRow), "fc-ppp - Interface WAN (PPP)");
+        EXPECT_EQ(pppRow->dwType, 23u);
+        EXPECT_EQ(pppRow->dwPhysAddrLen, 0u);
+        EXPECT_EQ(description(*tunnelRow), "fc-tun - Tunnel");
+    });
+    if (!made) {
+        GTEST_SKIP() << "no network namespace can be made here";
+    }
+}
+
+} // namespace
+} // namespace platform
