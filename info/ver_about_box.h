@@ -1,0 +1,36 @@
+#pragma once
+// The About box: a small borderless yellow card with the product name, file version and copyright,
+// shown as a splash at start-up and on demand; it closes itself on its timer's second tick.
+
+#include <QTimer>
+#include <QWidget>
+#include <memory>
+
+namespace Ui {
+class TVerAboutBox;
+}
+
+class TVerAboutBox : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit TVerAboutBox(QWidget* parent = nullptr);
+    ~TVerAboutBox() override;
+
+    const QTimer& Timer1() const { return timer1_; }
+
+public slots:
+    void VersionInfo1Click();
+    void Timer1Timer();
+    void Button1Click();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void FormCreate();
+    void FormShow();
+
+    std::unique_ptr<Ui::TVerAboutBox> ui_;
+    QTimer timer1_;
+};
