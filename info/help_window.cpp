@@ -1,0 +1,79 @@
+#include "info/help_window.h"
+
+#include "ui_help_window.h"
+
+#include <QFile>
+#include <QScreen>
+#include <QShowEvent>
+#include <QStyle>
+
+namespace {
+
+constexpr int kTimerInterval = 25;
+constexpr int kStartAlpha = 10;
+constexpr int kEndAlpha = 200;
+
+// The help text without the file's final line break, which would show as an extra empty line.
+QString HelpText() {
+    QFile file(":/help.txt");
+    file.open(QIODevice::ReadOnly);
+    QString text = QString::fromUtf8(file.readAll());
+    if (text.endsWith('\n')) {
+        text.chop(1);
+    }
+    return text;
+}
+
+} // namespace
+
+TForm4::TForm4(QWidget* parent) : QWidget(parent, Qt::Window), ui_(std::make_unique<Ui::TForm4>()) {
+    ui_->setupUi(this);
+    setWindowFlag(Qt::WindowStaysOnTopHint);
+    // Closing only hides the window, and never ends the program.
+    setAttribute(Qt::WA_QuitOnClose, false);
+    move(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), screen()->geometry())
+             .topLeft());
+    connect(&timer1_, &QTimer::timeout, this, &TForm4::Timer1Timer);
+    FormCreate();
+}
+
+TForm4::~TForm4() = default;
+
+QPlainTextEdit* TForm4::Memo1() const {
+    return ui_->Memo1;
+}
+
+void TForm4::FormCreate() {
+    SetAlphaBlendValue(kStartAlpha);
+    ui_->Memo1->setPlainText(HelpText());
+    timer1_.start(kTimerInterval);
+}
+
+void TForm4::showEvent(QShowEvent* event) {
+    // Spontaneous show events come from the window system (e.g. un-minimising), not a showing.
+    if (!event->spontaneous()) {
+        FormShow();
+    }
+    QWidget::showEvent(event);
+}
+
+void TForm4::FormShow() {
+    SetAlphaBlendValue(kStartAlpha);
+}
+
+void TForm4::Timer1Timer() {
+    if (alpha_ >= kEndAlpha) {
+        return;
+    }
+    SetAlphaBlendValue(alpha_ + 1);
+}
+
+void TForm4::SetAlphaBlendValue(int alpha) {
+    alpha_ = alpha;
+    setWindowOpacity(alpha / 255.0);
+}
+
+void TForm4::Unpetitcoupdemain1Click() {
+    show();
+    raise();
+}

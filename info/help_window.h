@@ -1,0 +1,43 @@
+#pragma once
+// The help window: an always-on-top editable memo holding the help text, fading in at each
+// showing.
+
+#include <QTimer>
+#include <QWidget>
+#include <memory>
+
+class QPlainTextEdit;
+
+namespace Ui {
+class TForm4;
+}
+
+class TForm4 : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit TForm4(QWidget* parent = nullptr);
+    ~TForm4() override;
+
+    QPlainTextEdit* Memo1() const;
+    const QTimer& Timer1() const { return timer1_; }
+    // The window's opacity, 0 (invisible) to 255 (opaque).
+    int AlphaBlendValue() const { return alpha_; }
+
+public slots:
+    void Unpetitcoupdemain1Click();
+    void Timer1Timer();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void FormCreate();
+    void FormShow();
+    void SetAlphaBlendValue(int alpha);
+
+    std::unique_ptr<Ui::TForm4> ui_;
+    QTimer timer1_;
+    // Kept apart from windowOpacity(), which rounds through a byte and would stall the fade.
+    int alpha_ = 0;
+};
