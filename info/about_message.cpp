@@ -1,0 +1,33 @@
+#include "info/about_message.h"
+
+#include <QCoreApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStringList>
+
+QString AboutMessageText() {
+    const QStringList lines = {
+        "Filocompte, par les contributeurs de Filocompte (2002-2026)",
+        "(temps mort arbitraire = 10 Secondes)",
+        "",
+        "Quoi de neuf dans cette version",
+        "- Le débit fonctionne avec Windows NT,2000,XP",
+        "- Chaque mois, le programme propose la réinitialisation",
+        "- Le débit calculé est entrant+sortant",
+        "- La session en cours est en heures:minutes:secondes",
+        "- Gestion du forfait",
+    };
+    return lines.join("\r\n");
+}
+
+void Aproposde1Click(QWidget* parent) {
+    QMessageBox box(parent);
+    box.setWindowTitle(QCoreApplication::applicationName());
+    box.setIcon(QMessageBox::NoIcon);
+    box.setTextFormat(Qt::PlainText);
+    box.setText(AboutMessageText());
+    QPushButton* ok = box.addButton("OK", QMessageBox::AcceptRole);
+    box.setDefaultButton(ok);
+    box.setEscapeButton(ok);
+    box.exec();
+}
