@@ -7,7 +7,7 @@
 
 QString AboutMessageText() {
     const QStringList lines = {
-        "Filocompte, par les contributeurs de Filocompte (2002-2026)",
+        "Filocompte, par les contributeurs de Filocompte (2026)",
         "(temps mort arbitraire = 10 Secondes)",
         "",
         "Quoi de neuf dans cette version",

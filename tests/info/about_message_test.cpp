@@ -9,7 +9,7 @@
 namespace {
 
 TEST(AboutMessage, IsNineLinesJoinedByCrLf) {
-    EXPECT_EQ(AboutMessageText(), "Filocompte, par les contributeurs de Filocompte (2002-2026)\r\n"
+    EXPECT_EQ(AboutMessageText(), "Filocompte, par les contributeurs de Filocompte (2026)\r\n"
                                   "(temps mort arbitraire = 10 Secondes)\r\n"
                                   "\r\n"
                                   "Quoi de neuf dans cette version\r\n"
