@@ -42,9 +42,14 @@ private:
 // The second half of the two-call protocol shared by every table: answers
 // ERROR_INSUFFICIENT_BUFFER with the needed size when the buffer cannot hold the rows,
 // otherwise writes dwNumEntries and the rows back to back from byte 4.
+// The bytes a table of that many rows takes: dwNumEntries, then the rows back to back.
+template <typename Table, typename Row> ULONG tableSize(std::size_t rows) {
+    return static_cast<ULONG>(offsetof(Table, table) + rows * sizeof(Row));
+}
+
 template <typename Table, typename Row>
 DWORD answerTableQuery(const std::vector<Row>& rows, Table* table, PULONG size) {
-    const auto needed = static_cast<ULONG>(offsetof(Table, table) + rows.size() * sizeof(Row));
+    const ULONG needed = tableSize<Table, Row>(rows.size());
     if (table == nullptr || *size < needed) {
         *size = needed;
         return ERROR_INSUFFICIENT_BUFFER;
