@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Times the sampler's fills through the real Linux layer with 1, 8, 64 and 512 interfaces: tun
+# devices with an IPv4 address each, in a network namespace of its own, loopback not counted.
+# Needs root. Usage: bench/run_sampler_bench.sh [path/to/bench_sampler] [seconds per measurement]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bench=${1:-}
+seconds=${2:-2}
+if [ -z "$bench" ]; then
+    cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release >/dev/null
+    cmake --build build-bench -j"$(nproc)" --target bench_sampler >/dev/null
+    bench=build-bench/bench/bench_sampler
+fi
+bench=$(realpath "$bench")
+
+ns=filocompte-bench-$$
+cleanup() { ip netns del "$ns" 2>/dev/null || true; }
+trap cleanup EXIT INT TERM
+ip netns add "$ns"
+ip -n "$ns" link set lo up
+
+# Adds tun devices fcb<from> to fcb<to - 1>, up, each with an address of its own /24.
+add_interfaces() {
+    for ((i = $1; i < $2; i++)); do
+        echo "tuntap add dev fcb$i mode tun"
+        echo "address add 10.$((i / 256)).$((i % 256)).1/24 dev fcb$i"
+        echo "link set fcb$i up"
+    done | ip -n "$ns" -batch -
+}
+
+created=0
+for n in 1 8 64 512; do
+    add_interfaces "$created" "$n"
+    created=$n
+    printf 'N=%-4s ' "$n"
+    ip netns exec "$ns" env QT_QPA_PLATFORM=offscreen "$bench" "$seconds" 2>/dev/null
+done
