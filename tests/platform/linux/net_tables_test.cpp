@@ -138,8 +138,11 @@ bool inNetworkNamespace(const std::function<void()>& body) {
             return;
         }
         made = true;
-        // No IPv6 chatter: the only traffic is what a test sends.
-        run("sysctl -qw net.ipv6.conf.default.disable_ipv6=1 net.ipv6.conf.all.disable_ipv6=1");
+        // No IPv6 chatter: the only traffic is what a test sends. /proc/sys/net is the calling
+        // thread's namespace's; without IPv6 at all the files are missing, and so is the chatter.
+        for (const char* scope : {"all", "default"}) {
+            std::ofstream(std::string("/proc/sys/net/ipv6/conf/") + scope + "/disable_ipv6") << 1;
+        }
         run("ip link set lo up");
         body();
     }).join();
