@@ -4,6 +4,8 @@
 #include "platform/linux/linux_platform.h"
 #include "platform/version_resource.h"
 
+#include <QIcon>
+#include <QImage>
 #include <gtest/gtest.h>
 
 namespace {
@@ -120,6 +122,19 @@ TEST_F(CraftedVersion, ThePathIsCutAt1024Bytes) {
     fake_.exePath += 'b';
     install(platform::buildVersionResource(data_));
     EXPECT_EQ(Read(TInfo::ProductName), "");
+}
+
+TEST(ApplicationIcon, HoldsTransparent32And16PixelImages) {
+    const QIcon icon(":/icons/filocompte.ico");
+    const QList<QSize> sizes = icon.availableSizes();
+    EXPECT_TRUE(sizes.contains(QSize(32, 32)));
+    EXPECT_TRUE(sizes.contains(QSize(16, 16)));
+    for (const int side : {16, 32}) {
+        const QImage image = icon.pixmap(side).toImage();
+        ASSERT_EQ(image.size(), QSize(side, side));
+        EXPECT_EQ(qAlpha(image.pixel(0, 0)), 0) << side;
+        EXPECT_EQ(qAlpha(image.pixel(side / 2, side / 2)), 255) << side;
+    }
 }
 
 } // namespace

@@ -1,0 +1,198 @@
+#!/usr/bin/env python3
+"""Draws the application icon, a navy spider web with a red question mark in front of it, at 32
+and 16 pixels in 16 colours, and writes filocompte.ico beside this script.
+
+    make_icon.py [--preview FILE.png]   also writes an enlarged preview of both sizes
+"""
+
+import math
+import struct
+import sys
+import zlib
+from pathlib import Path
+
+# The 16-colour palette of the classic display adapters, as (red, green, blue).
+PALETTE = [
+    (0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0),
+    (0, 0, 128), (128, 0, 128), (0, 128, 128), (192, 192, 192),
+    (128, 128, 128), (255, 0, 0), (0, 255, 0), (255, 255, 0),
+    (0, 0, 255), (255, 0, 255), (0, 255, 255), (255, 255, 255),
+]
+TRANSPARENT, NAVY, RED, WHITE = None, 4, 9, 15
+SUBSAMPLES = 4
+
+# Per size: the web's rings (fractions of its radius), how far they sag between spokes (the
+# radius of each curve's control point, a fraction of the ring's), then in pixels the thread's
+# width, the question mark's stroke width, its dot's radius and the white rim that sets it in front.
+STYLES = {
+    32: {"rings": (0.3, 0.6, 0.93), "sag": 0.78,
+         "thread": 0.9, "stroke": 3.6, "dot": 2.2, "rim": 1.0},
+    16: {"rings": (0.5, 0.97), "sag": 0.55,
+         "thread": 0.8, "stroke": 2.2, "dot": 1.4, "rim": 0.0},
+}
+
+
+def segment_distance(p, a, b):
+    (px, py), (ax, ay), (bx, by) = p, a, b
+    dx, dy = bx - ax, by - ay
+    t = max(0.0, min(1.0, ((px - ax) * dx + (py - ay) * dy) / (dx * dx + dy * dy)))
+    return math.hypot(px - ax - t * dx, py - ay - t * dy)
+
+
+def polyline_distance(p, points):
+    return min(segment_distance(p, a, b) for a, b in zip(points, points[1:]))
+
+
+def polar(centre, radius, angle):
+    return (centre[0] + radius * math.cos(angle), centre[1] + radius * math.sin(angle))
+
+
+def web_threads(size):
+    """Eight spokes, and rings that sag towards the centre between them, as polylines."""
+    centre, radius, sag = (size / 2, size / 2), size * 0.49, STYLES[size]["sag"]
+    angles = [math.pi / 8 + k * math.pi / 4 for k in range(8)]
+    threads = [[centre, polar(centre, radius, a)] for a in angles]
+    for ring in STYLES[size]["rings"]:
+        r = radius * ring
+        for a, b in zip(angles, angles[1:] + angles[:1]):
+            start, end = polar(centre, r, a), polar(centre, r, b)
+            control = polar(centre, r * sag, (a + b) / 2 + (math.pi if b < a else 0))
+            threads.append([quadratic(start, control, end, t / 8) for t in range(9)])
+    return threads
+
+
+def quadratic(p0, p1, p2, t):
+    return tuple((1 - t) ** 2 * a + 2 * (1 - t) * t * b + t * t * c for a, b, c in zip(p0, p1, p2))
+
+
+def question_mark(size):
+    """The mark's hook and stem as one polyline, and its dot's centre, in pixels."""
+    s = size
+    centre, radius = (0.53 * s, 0.29 * s), 0.17 * s
+    hook = [polar(centre, radius, math.pi * (0.85 + 1.5 * t / 24)) for t in range(25)]
+    stem = [(0.53 * s, 0.55 * s), (0.53 * s, 0.64 * s)]
+    return hook + stem, (0.53 * s, 0.84 * s)
+
+
+def coverage(size, inside):
+    """For each pixel, the share of its subsamples for which inside(x, y) holds."""
+    n = SUBSAMPLES
+    offsets = [(i + 0.5) / n for i in range(n)]
+    return [[sum(inside((x + dx, y + dy)) for dx in offsets for dy in offsets) / (n * n)
+             for x in range(size)] for y in range(size)]
+
+
+def draw(size):
+    """Rows of palette indices, top row first; None is transparent."""
+    style = STYLES[size]
+    threads = web_threads(size)
+    stroke, dot = question_mark(size)
+
+    def mark(widen):
+        return lambda p: (polyline_distance(p, stroke) <= style["stroke"] / 2 + widen
+                          or math.dist(p, dot) <= style["dot"] + widen)
+
+    web = coverage(size, lambda p: any(polyline_distance(p, t) <= style["thread"] / 2
+                                       for t in threads))
+    front = coverage(size, mark(0.0))
+    rim = coverage(size, mark(style["rim"]))
+    rows = []
+    for y in range(size):
+        row = []
+        for x in range(size):
+            if front[y][x] >= 0.5:
+                row.append(RED)
+            elif rim[y][x] >= 0.5 and style["rim"] > 0:
+                row.append(WHITE)
+            elif web[y][x] >= 0.4:
+                row.append(NAVY)
+            else:
+                row.append(TRANSPARENT)
+        rows.append(row)
+    return rows
+
+
+def padded(data):
+    return data + bytes(-len(data) % 4)
+
+
+def icon_image(rows):
+    """One image of the .ico: header, palette, 4-bit colours and the 1-bit transparency mask,
+    both bottom row first."""
+    size = len(rows)
+    colours, mask = b"", b""
+    for row in reversed(rows):
+        indices = [0 if i is None else i for i in row]
+        colours += padded(bytes(indices[x] << 4 | indices[x + 1] for x in range(0, size, 2)))
+        bits = "".join("1" if i is None else "0" for i in row)
+        mask += padded(int(bits, 2).to_bytes(size // 8, "big"))
+    header = struct.pack("<IiiHHIIiiII", 40, size, 2 * size, 1, 4, 0, len(colours) + len(mask),
+                         0, 0, 0, 0)
+    palette = b"".join(bytes((b, g, r, 0)) for r, g, b in PALETTE)
+    return header + palette + colours + mask
+
+
+def ico(images):
+    directory = struct.pack("<HHH", 0, 1, len(images))
+    offset = len(directory) + 16 * len(images)
+    entries, data = b"", b""
+    for size, image in images:
+        entries += struct.pack("<BBBBHHII", size, size, 16, 0, 1, 4, len(image), offset)
+        offset += len(image)
+        data += image
+    return directory + entries + data
+
+
+def png(width, height, pixels):
+    """pixels: rows of (red, green, blue) tuples."""
+    def chunk(kind, body):
+        return (struct.pack(">I", len(body)) + kind + body
+                + struct.pack(">I", zlib.crc32(kind + body) & 0xFFFFFFFF))
+
+    raw = b"".join(b"\0" + bytes(c for pixel in row for c in pixel) for row in pixels)
+    return (b"\x89PNG\r\n\x1a\n"
+            + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0))
+            + chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
+
+
+def blit(canvas, rows, left, top, scale, background=None):
+    """Copies a drawing onto the canvas, enlarged; transparent pixels show the background, or
+    what the canvas had there when there is none."""
+    for y in range(len(rows) * scale):
+        for x in range(len(rows) * scale):
+            index = rows[y // scale][x // scale]
+            colour = background if index is None else PALETTE[index]
+            if colour is not None:
+                canvas[top + y][left + x] = colour
+
+
+def preview(drawings):
+    """Each size enlarged eight times on a checkerboard; below, at its own size on a light and on
+    a dark background."""
+    scale, gap = 8, 8
+    width = sum(len(rows) * scale + gap for rows in drawings) + gap
+    height = 32 * scale + 3 * gap + 32
+    canvas = [[(200, 200, 200) if (x // 8 + y // 8) % 2 else (240, 240, 240)
+               for x in range(width)] for y in range(height)]
+    left, bottom = gap, 32 * scale + 2 * gap
+    for rows in drawings:
+        size = len(rows)
+        blit(canvas, rows, left, gap, scale)
+        blit(canvas, rows, left, bottom, 1, (255, 255, 255))
+        blit(canvas, rows, left + size + gap, bottom, 1, (40, 40, 40))
+        left += size * scale + gap
+    return png(width, height, canvas)
+
+
+def main(arguments):
+    drawings = [draw(32), draw(16)]
+    target = Path(__file__).with_name("filocompte.ico")
+    target.write_bytes(ico([(len(rows), icon_image(rows)) for rows in drawings]))
+    if arguments[:1] == ["--preview"] and len(arguments) == 2:
+        Path(arguments[1]).write_bytes(preview(drawings))
+    elif arguments:
+        sys.exit(__doc__)
+
+
+if __name__ == "__main__":
+    main(sys.argv[1:])
