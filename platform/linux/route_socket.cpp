@@ -11,7 +11,7 @@ namespace platform {
 namespace {
 
 // A dump that failed, or that the kernel marks as interrupted (the table changed meanwhile), is
-// asked again; an interrupted last attempt's table is taken as it is.
+// asked again; an interrupted last attempt's table is taken as it is. A refusal is final.
 constexpr int kAttempts = 4;
 
 const nlmsghdr* messageAt(const std::vector<char>& buffer, std::size_t offset) {
@@ -45,9 +45,12 @@ bool RouteSocket::dump(std::uint16_t type, const void* header, std::size_t heade
         if (outcome == Outcome::Done || (outcome == Outcome::Again && i == kAttempts)) {
             return true;
         }
-        if (outcome == Outcome::Failed) {
+        if (outcome != Outcome::Again) {
             // Whatever the kernel still had to say would be taken for the next answer.
             close();
+        }
+        if (outcome == Outcome::Refused) {
+            return false;
         }
     }
     return false;
@@ -99,7 +102,7 @@ RouteSocket::Outcome RouteSocket::receive() {
             return Outcome::Failed;
         }
         const Outcome part = check(received_, received_ + length, done);
-        if (part == Outcome::Failed) {
+        if (part == Outcome::Failed || part == Outcome::Refused) {
             return part;
         }
         outcome = part == Outcome::Again ? part : outcome;
@@ -114,8 +117,11 @@ RouteSocket::Outcome RouteSocket::check(std::size_t from, std::size_t to, bool& 
     auto remaining = static_cast<int>(to - from);
     for (const nlmsghdr* message = messageAt(buffer_, from); NLMSG_OK(message, remaining);
          message = NLMSG_NEXT(message, remaining)) {
-        if (message->nlmsg_seq != seq_ || message->nlmsg_type == NLMSG_ERROR) {
+        if (message->nlmsg_seq != seq_) {
             return Outcome::Failed;
+        }
+        if (message->nlmsg_type == NLMSG_ERROR) {
+            return Outcome::Refused;
         }
         if ((message->nlmsg_flags & NLM_F_DUMP_INTR) != 0) {
             outcome = Outcome::Again;

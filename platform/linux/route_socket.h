@@ -26,7 +26,8 @@ public:
     void forEachMessage(const std::function<void(const nlmsghdr&)>& onMessage) const;
 
 private:
-    enum class Outcome { Done, Again, Failed };
+    // Again: the table changed during the dump. Refused: the kernel answered with an error.
+    enum class Outcome { Done, Again, Failed, Refused };
 
     bool open();
     void close();

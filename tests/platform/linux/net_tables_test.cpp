@@ -1,5 +1,6 @@
 #include "platform/iphlpapi.h"
 #include "platform/linux/net_tables.h"
+#include "platform/linux/route_socket.h"
 
 #include <gtest/gtest.h>
 
@@ -16,6 +17,7 @@
 #include <linux/if_arp.h>
 #include <linux/if_packet.h>
 #include <linux/if_tun.h>
+#include <linux/rtnetlink.h>
 #include <net/ethernet.h>
 #include <sched.h>
 #include <sys/ioctl.h>
@@ -241,6 +243,47 @@ TEST(NetTables, AnswersEachCallFromTheKernelAsItIsThen) {
     if (!made) {
         GTEST_SKIP() << "no network namespace can be made here";
     }
+}
+
+TEST(NetTables, ReadsTablesLongerThanOneKernelRead) {
+    const bool made = inNetworkNamespace([] {
+        // About 1.5 KiB a link: the dump takes a dozen reads of at most 32 KiB.
+        std::string commands;
+        for (int i = 0; i < 200; ++i) {
+            commands += "tuntap add dev fc" + std::to_string(i) + " mode tun\naddress add 10.1." +
+                        std::to_string(i) + ".1/24 dev fc" + std::to_string(i) + "\n";
+        }
+        run("printf '" + commands + "' | ip -batch -");
+        NetTables tables;
+        const auto rows = interfaces(tables);
+        const auto addressRows = addresses(tables);
+        ASSERT_EQ(rows.size(), 201u);
+        ASSERT_EQ(addressRows.size(), 201u);
+        for (int i = 0; i < 200; ++i) {
+            const std::string name = "fc" + std::to_string(i);
+            const auto row = rowOf(rows, name.c_str());
+            ASSERT_TRUE(row) << name;
+            EXPECT_EQ(description(*row), name + " - Tunnel");
+            const std::string address = "10.1." + std::to_string(i) + ".1";
+            EXPECT_EQ(addressRows[i].dwAddr, ipv4(address.c_str()));
+            EXPECT_EQ(addressRows[i].dwIndex, row->dwIndex);
+        }
+    });
+    if (!made) {
+        GTEST_SKIP() << "no network namespace can be made here";
+    }
+}
+
+TEST(RouteSocket, AnswersAgainAfterTheKernelRefusedADump) {
+    RouteSocket socket;
+    const ifinfomsg links{};
+    constexpr std::uint16_t kNoSuchRequest = 0xFFF0; // past every rtnetlink message type
+    EXPECT_FALSE(socket.dump(kNoSuchRequest, &links, sizeof links));
+    ASSERT_TRUE(socket.dump(RTM_GETLINK, &links, sizeof links));
+    int count = 0;
+    socket.forEachMessage(
+        [&count](const nlmsghdr& message) { count += message.nlmsg_type == RTM_NEWLINK ? 1 : 0; });
+    EXPECT_GE(count, 1);
 }
 
 // A tun device, kept while the object lives; TUNSETLINK gives it another link type.
