@@ -17,7 +17,8 @@ constexpr std::array<const char*, 8> kNames = {
 std::string TranslationTable(const void* block) {
     void* value = nullptr;
     UINT length = 0;
-    if (!VerQueryValueA(block, "\\VarFileInfo\\Translation", &value, &length)) {
+    if (!VerQueryValueA(block, "\\VarFileInfo\\Translation", &value, &length) ||
+        length < sizeof(DWORD)) {
         return {};
     }
     DWORD translation = 0;

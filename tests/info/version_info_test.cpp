@@ -112,6 +112,16 @@ TEST_F(CraftedVersion, EmptyOrMissingEntriesAndBrokenBlocksGiveEmptyText) {
     *(at - 4) = 0;
     install(resource);
     EXPECT_EQ(Read(TInfo::ProductName), "");
+
+    // A translation entry shorter than its 32 bits is no translation.
+    resource = platform::buildVersionResource(data_);
+    const char translation[] = "T\0r\0a\0n\0s";
+    const auto entry = std::search(resource.begin(), resource.end(), translation,
+                                   translation + sizeof translation - 1);
+    ASSERT_NE(entry, resource.end());
+    *(entry - 4) = 2;
+    install(resource);
+    EXPECT_EQ(Read(TInfo::ProductName), "");
 }
 
 TEST_F(CraftedVersion, ThePathIsCutAt1024Bytes) {
