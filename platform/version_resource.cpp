@@ -1,6 +1,6 @@
 #include "platform/version_resource.h"
 
-#include "platform/linux/utf8.h"
+#include "platform/utf8.h"
 #include "platform/platform.h"
 #include "platform/version.h"
 

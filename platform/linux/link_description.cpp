@@ -1,7 +1,7 @@
 #include "platform/linux/link_description.h"
 
 #include "platform/iphlpapi.h"
-#include "platform/linux/utf8.h"
+#include "platform/utf8.h"
 
 #include <algorithm>
 #include <array>

@@ -3,7 +3,7 @@
 #include "platform/linux/device_facts.h"
 #include "platform/linux/link_description.h"
 #include "platform/linux/route_socket.h"
-#include "platform/linux/utf8.h"
+#include "platform/utf8.h"
 #include "platform/platform.h"
 
 #include <algorithm>

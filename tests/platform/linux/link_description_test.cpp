@@ -1,6 +1,6 @@
 #include "platform/iphlpapi.h"
 #include "platform/linux/link_description.h"
-#include "platform/linux/utf8.h"
+#include "platform/utf8.h"
 
 #include <gtest/gtest.h>
 #include <linux/if_arp.h>

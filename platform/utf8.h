@@ -1,6 +1,6 @@
 #pragma once
-// The few UTF-8 operations the interface table needs for kernel and hardware-database strings,
-// which are usually but not always valid UTF-8.
+// The few UTF-8 operations the platform needs: kernel and hardware-database strings are usually
+// but not always valid UTF-8, and version resources hold UTF-16 text.
 
 #include <cstddef>
 #include <string>

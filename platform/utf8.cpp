@@ -1,4 +1,4 @@
-#include "platform/linux/utf8.h"
+#include "platform/utf8.h"
 
 namespace platform {
 
