@@ -39,13 +39,14 @@ private:
     Platform* previous_;
 };
 
-// The second half of the two-call protocol shared by every table: answers
-// ERROR_INSUFFICIENT_BUFFER with the needed size when the buffer cannot hold the rows,
-// otherwise writes dwNumEntries and the rows back to back from byte 4.
 // The bytes a table of that many rows takes: dwNumEntries, then the rows back to back.
 template <typename Table, typename Row> ULONG tableSize(std::size_t rows) {
     return static_cast<ULONG>(offsetof(Table, table) + rows * sizeof(Row));
 }
+
+// The second half of the two-call protocol shared by every table: answers
+// ERROR_INSUFFICIENT_BUFFER with the needed size when the buffer cannot hold the rows,
+// otherwise writes dwNumEntries and the rows back to back from byte 4.
 
 template <typename Table, typename Row>
 DWORD answerTableQuery(const std::vector<Row>& rows, Table* table, PULONG size) {
