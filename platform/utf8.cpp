@@ -42,6 +42,19 @@ char32_t codePoint(std::string_view character) {
     return value;
 }
 
+bool isSurrogate(char32_t unit) {
+    return unit >= 0xD800 && unit <= 0xDFFF;
+}
+
+void appendUtf8(std::string& out, char32_t code) {
+    const int extra = code < 0x80 ? 0 : code < 0x800 ? 1 : code < 0x10000 ? 2 : 3;
+    static constexpr unsigned char kLeads[] = {0x00, 0xC0, 0xE0, 0xF0};
+    out += static_cast<char>(kLeads[extra] | (code >> (6 * extra)));
+    for (int shift = 6 * (extra - 1); shift >= 0; shift -= 6) {
+        out += static_cast<char>(0x80 | ((code >> shift) & 0x3F));
+    }
+}
+
 } // namespace
 
 std::string validUtf8(std::string_view text) {
@@ -79,6 +92,22 @@ std::u16string utf16FromUtf8(std::string_view text) {
             result.push_back(static_cast<char16_t>(value));
         }
         text.remove_prefix(length == 0 ? 1 : length);
+    }
+    return result;
+}
+
+std::string utf8FromUtf16(std::u16string_view text) {
+    std::string result;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char32_t code = text[i];
+        if (code >= 0xD800 && code <= 0xDBFF && i + 1 < text.size()) {
+            const char32_t low = text[i + 1];
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+                code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
+                ++i;
+            }
+        }
+        appendUtf8(result, isSurrogate(code) ? U'\uFFFD' : code);
     }
     return result;
 }

@@ -18,4 +18,7 @@ std::size_t utf8PrefixLength(std::string_view text, std::size_t maxBytes);
 // Valid UTF-8 text as UTF-16.
 std::u16string utf16FromUtf8(std::string_view text);
 
+// UTF-16 text as UTF-8; a lone surrogate gives U+FFFD.
+std::string utf8FromUtf16(std::u16string_view text);
+
 } // namespace platform

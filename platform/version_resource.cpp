@@ -1,7 +1,7 @@
 #include "platform/version_resource.h"
 
-#include "platform/utf8.h"
 #include "platform/platform.h"
+#include "platform/utf8.h"
 #include "platform/version.h"
 
 #include <algorithm>
@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr char32_t kReplacement = 0xFFFD;
 constexpr WORD kBinary = 0;
 constexpr WORD kText = 1;
 constexpr std::size_t kHeaderBytes = 6; // wLength, wValueLength, wType
@@ -25,38 +24,14 @@ WORD readWord(const BYTE* at) {
     return static_cast<WORD>(at[0] | (at[1] << 8));
 }
 
-bool isSurrogate(char32_t unit) {
-    return unit >= 0xD800 && unit <= 0xDFFF;
-}
-
-void appendUtf8(std::string& out, char32_t code) {
-    const int extra = code < 0x80 ? 0 : code < 0x800 ? 1 : code < 0x10000 ? 2 : 3;
-    static constexpr unsigned char kLeads[] = {0x00, 0xC0, 0xE0, 0xF0};
-    out += static_cast<char>(kLeads[extra] | (code >> (6 * extra)));
-    for (int shift = 6 * (extra - 1); shift >= 0; shift -= 6) {
-        out += static_cast<char>(0x80 | ((code >> shift) & 0x3F));
-    }
-}
-
-// At most `units` little-endian UTF-16 units, up to the first NUL; a lone surrogate gives U+FFFD.
-// Never more than three bytes per unit.
+// At most `units` little-endian UTF-16 units, up to the first NUL, as UTF-8: never more than
+// three bytes a unit.
 std::string utf16ToUtf8(const BYTE* text, std::size_t units) {
-    std::string result;
-    for (std::size_t i = 0; i < units; ++i) {
-        char32_t code = readWord(text + 2 * i);
-        if (code == 0) {
-            break;
-        }
-        if (code >= 0xD800 && code <= 0xDBFF && i + 1 < units) {
-            const char32_t low = readWord(text + 2 * (i + 1));
-            if (low >= 0xDC00 && low <= 0xDFFF) {
-                code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
-                ++i;
-            }
-        }
-        appendUtf8(result, isSurrogate(code) ? kReplacement : code);
+    std::u16string wide;
+    for (std::size_t i = 0; i < units && readWord(text + 2 * i) != 0; ++i) {
+        wide.push_back(static_cast<char16_t>(readWord(text + 2 * i)));
     }
-    return result;
+    return platform::utf8FromUtf16(wide);
 }
 
 // Writes nodes back to back, each starting on a 32-bit boundary; a node's wLength covers its
