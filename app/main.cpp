@@ -36,6 +36,7 @@ int main(int argc, char** argv) {
     QObject::connect(&tick, &QTimer::timeout, [&sampler] { sampler.CaptureMIBData(false); });
     tick.start();
 
+    // Until the widget window exists, closing the detail window is how the user ends the program.
     form2.setAttribute(Qt::WA_QuitOnClose, true);
     form2.show();
     aboutBox.raise();
