@@ -1,5 +1,8 @@
 #include "platform/platform.h"
 
+#include "platform/internet.h"
+#include "platform/sound.h"
+
 #include "platform/linux/linux_platform.h"
 
 #include <algorithm>
@@ -50,4 +53,20 @@ DWORD GetIfTable(PMIB_IFTABLE pIfTable, PULONG pdwSize, BOOL bOrder) {
 
 DWORD GetIpAddrTable(PMIB_IPADDRTABLE pIpAddrTable, PULONG pdwSize, BOOL bOrder) {
     return platform::current().GetIpAddrTable(pIpAddrTable, pdwSize, bOrder);
+}
+
+BOOL InternetGetConnectedState(DWORD* lpdwFlags, DWORD dwReserved) {
+    return platform::current().InternetGetConnectedState(lpdwFlags, dwReserved);
+}
+
+BOOL InternetAutodial(DWORD dwFlags, HWND hwndParent) {
+    return platform::current().InternetAutodial(dwFlags, hwndParent);
+}
+
+BOOL InternetAutodialHangup(DWORD dwReserved) {
+    return platform::current().InternetAutodialHangup(dwReserved);
+}
+
+BOOL MessageBeep(UINT uType) {
+    return platform::current().MessageBeep(uType);
 }

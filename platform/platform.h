@@ -1,5 +1,6 @@
 #pragma once
-// The operating-system services behind the system-shaped functions of iphlpapi.h and version.h.
+// The operating-system services behind the system-shaped functions of iphlpapi.h, internet.h,
+// sound.h and version.h.
 // One implementation per system, chosen at start; tests install the fake instead.
 
 #include "platform/iphlpapi.h"
@@ -17,6 +18,13 @@ public:
 
     virtual DWORD GetIfTable(PMIB_IFTABLE pIfTable, PULONG pdwSize, BOOL bOrder) = 0;
     virtual DWORD GetIpAddrTable(PMIB_IPADDRTABLE pIpAddrTable, PULONG pdwSize, BOOL bOrder) = 0;
+
+    // Internet connection services: is a connection up, dial the default connection, hang up.
+    virtual BOOL InternetGetConnectedState(DWORD* lpdwFlags, DWORD dwReserved) = 0;
+    virtual BOOL InternetAutodial(DWORD dwFlags, HWND hwndParent) = 0;
+    virtual BOOL InternetAutodialHangup(DWORD dwReserved) = 0;
+    // The system's default beep (uType 0).
+    virtual BOOL MessageBeep(UINT uType) = 0;
 
     // Path of the running executable, empty on failure.
     virtual std::string moduleFileName() = 0;

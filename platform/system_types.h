@@ -10,6 +10,7 @@ using ULONG = std::uint32_t;
 using UINT = std::uint32_t;
 using BOOL = int;
 using HMODULE = void*;
+using HWND = void*; // a window, as the window system knows it
 
 inline constexpr BOOL FALSE = 0;
 inline constexpr BOOL TRUE = 1;

@@ -65,6 +65,29 @@ DWORD FakePlatform::GetIpAddrTable(PMIB_IPADDRTABLE pIpAddrTable, PULONG pdwSize
     return answer(rows, pIpAddrTable, pdwSize, addrSizeQueryAnswer);
 }
 
+BOOL FakePlatform::InternetGetConnectedState(DWORD* lpdwFlags, DWORD) {
+    if (lpdwFlags != nullptr) {
+        *lpdwFlags = 0;
+    }
+    return connected ? TRUE : FALSE;
+}
+
+BOOL FakePlatform::InternetAutodial(DWORD, HWND hwndParent) {
+    ++autodialCalls;
+    autodialParent = hwndParent;
+    return TRUE;
+}
+
+BOOL FakePlatform::InternetAutodialHangup(DWORD) {
+    ++hangupCalls;
+    return TRUE;
+}
+
+BOOL FakePlatform::MessageBeep(UINT) {
+    ++beeps;
+    return TRUE;
+}
+
 std::optional<std::vector<BYTE>> FakePlatform::versionResource(const char* fileName) {
     const auto found = versionResources.find(fileName);
     if (found == versionResources.end()) {

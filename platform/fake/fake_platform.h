@@ -1,6 +1,7 @@
 #pragma once
-// A platform that tests script: interface rows with their counters, addresses, the executable's
-// path and version resources, and the failures of the two-call protocol.
+// A platform that tests script: interface rows with their counters, addresses, the connection
+// state, the executable's path and version resources, and the failures of the two-call protocol;
+// it counts the dialling, hang-up and beep requests.
 
 #include "platform/platform.h"
 
@@ -25,6 +26,13 @@ public:
     int ifTableCalls = 0;
     int addrTableCalls = 0;
 
+    // The connection state the system reports, and what the program asked of the system.
+    bool connected = false;
+    int autodialCalls = 0;
+    HWND autodialParent = nullptr;
+    int hangupCalls = 0;
+    int beeps = 0;
+
     std::string exePath;
     std::map<std::string, std::vector<BYTE>> versionResources;
 
@@ -39,6 +47,10 @@ public:
 
     DWORD GetIfTable(PMIB_IFTABLE pIfTable, PULONG pdwSize, BOOL bOrder) override;
     DWORD GetIpAddrTable(PMIB_IPADDRTABLE pIpAddrTable, PULONG pdwSize, BOOL bOrder) override;
+    BOOL InternetGetConnectedState(DWORD* lpdwFlags, DWORD dwReserved) override;
+    BOOL InternetAutodial(DWORD dwFlags, HWND hwndParent) override;
+    BOOL InternetAutodialHangup(DWORD dwReserved) override;
+    BOOL MessageBeep(UINT uType) override;
     std::string moduleFileName() override { return exePath; }
     std::optional<std::vector<BYTE>> versionResource(const char* fileName) override;
 

@@ -15,6 +15,26 @@ DWORD LinuxPlatform::GetIpAddrTable(PMIB_IPADDRTABLE pIpAddrTable, PULONG pdwSiz
     return netTables_.GetIpAddrTable(pIpAddrTable, pdwSize, bOrder);
 }
 
+// Not yet answered from the kernel: no connection, nothing dialled, no sound.
+BOOL LinuxPlatform::InternetGetConnectedState(DWORD* lpdwFlags, DWORD) {
+    if (lpdwFlags != nullptr) {
+        *lpdwFlags = 0;
+    }
+    return FALSE;
+}
+
+BOOL LinuxPlatform::InternetAutodial(DWORD, HWND) {
+    return FALSE;
+}
+
+BOOL LinuxPlatform::InternetAutodialHangup(DWORD) {
+    return FALSE;
+}
+
+BOOL LinuxPlatform::MessageBeep(UINT) {
+    return FALSE;
+}
+
 std::string LinuxPlatform::moduleFileName() {
     char path[PATH_MAX];
     const ssize_t length = readlink("/proc/self/exe", path, sizeof path);

@@ -10,6 +10,10 @@ class LinuxPlatform : public Platform {
 public:
     DWORD GetIfTable(PMIB_IFTABLE pIfTable, PULONG pdwSize, BOOL bOrder) override;
     DWORD GetIpAddrTable(PMIB_IPADDRTABLE pIpAddrTable, PULONG pdwSize, BOOL bOrder) override;
+    BOOL InternetGetConnectedState(DWORD* lpdwFlags, DWORD dwReserved) override;
+    BOOL InternetAutodial(DWORD dwFlags, HWND hwndParent) override;
+    BOOL InternetAutodialHangup(DWORD dwReserved) override;
+    BOOL MessageBeep(UINT uType) override;
     std::string moduleFileName() override;
     std::optional<std::vector<BYTE>> versionResource(const char* fileName) override;
 
