@@ -59,3 +59,15 @@ QString FormatIpAddress(DWORD addr) {
     }
     return fields.join(QLatin1Char('.'));
 }
+
+QString TrimBlanks(const QString& text) {
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text.at(first).unicode() <= 32) {
+        ++first;
+    }
+    while (last > first && text.at(last - 1).unicode() <= 32) {
+        --last;
+    }
+    return text.mid(first, last - first);
+}

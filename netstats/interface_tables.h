@@ -18,3 +18,5 @@ void ReadAddressTable(TMibIPAddrArray& table);
 QString FormatMacAddress(const BYTE (&physAddr)[MAXLEN_PHYSADDR], DWORD length);
 // Each octet right-aligned in three characters: always 15 characters.
 QString FormatIpAddress(DWORD addr);
+// The text without the blanks and control characters (codes 0 to 32) at either end.
+QString TrimBlanks(const QString& text);

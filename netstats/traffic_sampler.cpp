@@ -50,18 +50,8 @@ QString Description(const MIB_IFROW& row) {
     // dwDescrLen counts the terminating NUL; 0 counts nothing at all.
     const DWORD counted = std::min<DWORD>(row.dwDescrLen, MAXLEN_IFDESCR);
     const DWORD length = counted == 0 ? 0 : counted - 1;
-    QString text = QString::fromLocal8Bit(reinterpret_cast<const char*>(row.bDescr),
-                                          static_cast<qsizetype>(length));
-    // Trim every control character and blank (codes 0 to 32) from both ends.
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text.at(first).unicode() <= 32) {
-        ++first;
-    }
-    while (last > first && text.at(last - 1).unicode() <= 32) {
-        --last;
-    }
-    return text.mid(first, last - first);
+    return TrimBlanks(QString::fromLocal8Bit(reinterpret_cast<const char*>(row.bDescr),
+                                             static_cast<qsizetype>(length)));
 }
 
 } // namespace
