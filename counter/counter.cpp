@@ -1,0 +1,333 @@
+#include "counter/counter.h"
+
+#include "counter/counter_files.h"
+#include "counter/date_time_text.h"
+#include "counter/int_conversion.h"
+#include "netstats/interface_tables.h"
+#include "platform/internet.h"
+#include "platform/sound.h"
+
+#include <QDateTime>
+
+namespace {
+
+constexpr std::int32_t kSecondsPerHour = 3600;
+constexpr std::int32_t kSecondsPerMinute = 60;
+constexpr int kFrameCount = 3;
+constexpr DWORD kConnectedStateFlags = 0x41;
+const QString kPlanWarning = QStringLiteral("Attention Dépassement Forfait !");
+const QString kReminder = QStringLiteral("Demander la réinitialisation du compteur car la date de "
+                                         "forfait est dépassée de plus d'un mois");
+
+enum Column { Adapter = 0, InRate = 3, OutRate = 6 };
+
+struct Split {
+    std::int32_t hours, minutes, seconds;
+};
+
+// Hours, minutes and seconds of a count of seconds, each division truncating toward zero; no
+// product can exceed the total, so none can overflow.
+Split SplitSeconds(std::int32_t total) {
+    const std::int32_t hours = total / kSecondsPerHour;
+    const std::int32_t minutes = (total - hours * kSecondsPerHour) / kSecondsPerMinute;
+    return {hours, minutes, total - minutes * kSecondsPerMinute - hours * kSecondsPerHour};
+}
+
+QString HmsText(const Split& time) {
+    return QString::number(time.hours) + 'h' + QString::number(time.minutes) + 'm' +
+           QString::number(time.seconds) + 's';
+}
+
+// The year after the reset date's second "/", when it reads as one: four digits, or two for the
+// years 2000 to 2099.
+std::optional<int> YearOf(const QString& resetDate) {
+    const qsizetype first = resetDate.indexOf('/');
+    const qsizetype second = first < 0 ? -1 : resetDate.indexOf('/', first + 1);
+    if (second < 0) {
+        return std::nullopt;
+    }
+    qsizetype end = second + 1;
+    while (end < resetDate.size() && resetDate.at(end).isDigit()) {
+        ++end;
+    }
+    const QString digits = resetDate.mid(second + 1, end - second - 1);
+    if (digits.size() == 4) {
+        return digits.toInt();
+    }
+    return digits.size() == 2 ? std::optional<int>(2000 + digits.toInt()) : std::nullopt;
+}
+
+} // namespace
+
+void Counter::ResetConnection() {
+    iconFrame_ = 0;
+    connectionTime_ = 0;
+    state_ = kDisconnected;
+}
+
+bool Counter::IsWanConnected() {
+    DWORD flags = kConnectedStateFlags;
+    const bool connected = InternetGetConnectedState(&flags, 0) != FALSE;
+    wan_ = false;
+    const DetailGrid& grid = view_.Grid();
+    for (int row = 1; row < grid.RowCount(); ++row) {
+        const QString adapter = grid.Cell(Adapter, row);
+        if (adapter.contains("Wan") || adapter.contains("WAN") || adapter.contains("wan")) {
+            wan_ = true;
+        }
+    }
+    return connected;
+}
+
+void Counter::Timer1Timer() {
+    PlanAlarm();
+    ShowThroughput();
+    const bool up = IsWanConnected() && wan_;
+    if (up) {
+        ConnectedTick();
+    } else {
+        DisconnectedTick();
+    }
+    // While the plan is exceeded, the warning shows on the seconds the alarm square shows.
+    ShowCounterLabels(view_.Shape2Visible() ? kPlanWarning : CumulText(),
+                      HmsText(SplitSeconds(connectionTime_)));
+}
+
+bool Counter::PlanReached() const {
+    return plan_ != 0 && hours_ >= plan_;
+}
+
+// Judged on the cumulated hours of the previous tick: a beep and a blink every second.
+void Counter::PlanAlarm() {
+    if (!PlanReached()) {
+        view_.SetShape2Visible(false);
+        return;
+    }
+    MessageBeep(0);
+    view_.SetShape2Visible(!view_.Shape2Visible());
+}
+
+// The rates are at most 2^31 - 1 each: summed in 64 bits, any number of rows fits.
+void Counter::ShowThroughput() {
+    std::int64_t total = 0;
+    const DetailGrid& grid = view_.Grid();
+    for (int row = 1; row < grid.RowCount(); ++row) {
+        const QString in = grid.Cell(InRate, row);
+        const QString out = grid.Cell(OutRate, row);
+        if (!in.isEmpty() && !out.isEmpty()) {
+            total += std::int64_t{StrToInt(in)} + StrToInt(out);
+        }
+    }
+    const QString text = QString::number(total);
+    view_.SetDetailLabel1(text);
+    view_.SetLabel2(text);
+}
+
+void Counter::ConnectedTick() {
+    view_.CaptureMIBData(false);
+    view_.SetDialEnabled(false, true);
+    view_.SetGaugeColors(clYellow, clRed);
+    if (state_ == kDisconnected) {
+        state_ = kConnected;
+        connectionTime_ = CheckedAdd(connectionTime_, kDeadTime);
+    }
+    view_.SetColor(clRed);
+    view_.SetShape1Color(clRed);
+    view_.ShowTrayFrame(iconFrame_);
+    iconFrame_ = (iconFrame_ + 1) % kFrameCount;
+    connectionTime_ = CheckedAdd(connectionTime_, 1);
+    AdvanceCumulated();
+}
+
+void Counter::AdvanceCumulated() {
+    seconds_ = CheckedAdd(seconds_, 1);
+    if (seconds_ == kSecondsPerMinute) {
+        minutes_ = CheckedAdd(minutes_, 1);
+        seconds_ = 0;
+    }
+    if (minutes_ == 60) {
+        hours_ = CheckedAdd(hours_, 1);
+        minutes_ = 0;
+    }
+}
+
+void Counter::DisconnectedTick() {
+    view_.CaptureMIBData(true);
+    view_.SetDialEnabled(true, false);
+    view_.SetGaugeColors(clLime, clGreen);
+    view_.SetShape1Color(clGreen);
+    view_.SetColor(clGreen);
+    view_.ShowApplicationIcon();
+    if (state_ == kConnected) {
+        DisconnectionUpdate();
+    }
+}
+
+// Adds the connection that just ended to the counter file. Until the file is rewritten the
+// connection stays "Connecté" with its whole time, so a failed update is retried at the next tick
+// and never loses a second.
+void Counter::DisconnectionUpdate() {
+    const CounterFile file = ReadCounterFile();
+    resetDate_ = file.resetDate;
+    storedSeconds_ = file.seconds;
+    SetPlanText(file.plan);
+    const QString stored = storedSeconds_.isEmpty() ? QStringLiteral("0") : storedSeconds_;
+    const std::int32_t total = CheckedAdd(StrToInt(stored), connectionTime_);
+    SetCumulated(total);
+    WriteCounterFile({resetDate_, QString::number(total), planText_});
+    connectionTime_ = 0;
+    state_ = kDisconnected;
+}
+
+void Counter::SetCumulated(std::int32_t total) {
+    const Split time = SplitSeconds(total);
+    hours_ = time.hours;
+    minutes_ = time.minutes;
+    seconds_ = time.seconds;
+}
+
+QString Counter::CumulText() const {
+    return HmsText({hours_, minutes_, seconds_}) + ", depuis " + resetDate_;
+}
+
+// The labels follow the connected flag; before the first tick it is neither colour and they keep
+// their texts.
+void Counter::ShowCounterLabels(const QString& cumulated, const QString& connectionText) {
+    if (view_.Color() == clRed) {
+        view_.SetLabel1(cumulated);
+        view_.SetLabel8(connectionText);
+    } else if (view_.Color() == clGreen) {
+        view_.SetLabel1(TrimBlanks(cumulated));
+        view_.SetLabel8(kDisconnected);
+    }
+}
+
+void Counter::SetPlanText(const QString& text) {
+    plan_ = StrToInt(text);
+    planText_ = text;
+}
+
+void Counter::FormClick() {
+    ReloadCounterFile();
+    SetCumulated(StrToInt(storedSeconds_));
+    ShowCounterLabels(CumulText(), QString());
+    ReadResetMonth();
+    ReadResetDay();
+    MonthlyCheck();
+    view_.SetDetailLabel2(QString::number(resetDay_) + '/' + QString::number(resetMonth_));
+}
+
+void Counter::ReloadCounterFile() {
+    if (!CounterFileExists()) {
+        const CounterFile created{DateTimeText(QDateTime::currentDateTime()), "0", "1"};
+        WriteCounterFile(created);
+        resetDate_ = created.resetDate;
+        storedSeconds_ = created.seconds;
+        SetPlanText(created.plan);
+        return;
+    }
+    const CounterFile file = ReadCounterFile();
+    resetDate_ = file.resetDate;
+    storedSeconds_ = file.seconds;
+    SetPlanText(file.plan);
+}
+
+// The two characters after the first "/" (the first two without one): the month of a day-first
+// date.
+void Counter::ReadResetMonth() {
+    const qsizetype slash = resetDate_.indexOf('/');
+    resetMonth_ = StrToInt(slash < 0 ? resetDate_.left(2) : resetDate_.mid(slash + 1, 2));
+    resetYear_ = YearOf(resetDate_);
+}
+
+void Counter::ReadResetDay() {
+    const std::optional<QString> day = ReadResetDayFile();
+    if (!day) {
+        view_.ShowHelpWindow();
+        return;
+    }
+    resetDay_ = StrToInt(*day);
+}
+
+// A month of a later year is past whatever its number; without a readable year, months compare
+// alone.
+bool Counter::ResetMonthPassed(const QDate& today) const {
+    if (resetYear_ && today.year() != *resetYear_) {
+        return today.year() > *resetYear_;
+    }
+    return today.month() > resetMonth_;
+}
+
+void Counter::MonthlyCheck() {
+    const QDate today = today_.value_or(QDate::currentDate());
+    if (ResetMonthPassed(today) && today.day() > resetDay_) {
+        view_.ShowMessage(kReminder);
+    }
+}
+
+void Counter::Rinitialiserlecompteur1Click() {
+    if (!view_.Confirm(QStringLiteral("Initialiser les valeurs enregistrées"))) {
+        return;
+    }
+    WriteCounterFile({DateTimeText(QDateTime::currentDateTime()), "0", planText_});
+    FormClick();
+}
+
+void Counter::Changer1Click() {
+    const std::optional<QString> day =
+        view_.InputBox(QStringLiteral("Entrer le jour de R.A.Z. du compteur"),
+                       QStringLiteral("Entre 1 et 28 sinon forçage en février"), "1");
+    if (day) {
+        WriteResetDayFile(*day);
+    }
+    FormClick();
+}
+
+void Counter::Voir1Click() {
+    const std::optional<QString> day = ReadResetDayFile();
+    if (!day) {
+        view_.ShowHelpWindow();
+        return;
+    }
+    view_.ShowMessage("La R.A.Z. du compteur est effectuée tous les " + *day + " du mois");
+}
+
+// The ticks go on while the question is open: lines 1 and 2 are read again after it, so a
+// connection recorded meanwhile is kept.
+void Counter::Fixerleforfait1Click() {
+    SetPlanText(ReadCounterFile().plan);
+    const std::optional<QString> answer =
+        view_.InputBox(QStringLiteral("Fixer le forfait en heures"),
+                       "Le forfait est actuellement de " + planText_ +
+                           " heures. Entrer la nouvelle valeur (0 pour illimité)",
+                       planText_);
+    if (!answer) {
+        return;
+    }
+    SetPlanText(*answer);
+    const CounterFile file = ReadCounterFile();
+    WriteCounterFile({file.resetDate, file.seconds, planText_});
+}
+
+void Counter::Dcrocher1Click() {
+    InternetAutodial(0, view_.Handle());
+}
+
+void Counter::Raccrocher1Click() {
+    InternetAutodialHangup(0);
+}
+
+void Counter::Quitter1Click() {
+    if (view_.Color() == clRed) {
+        view_.ShowMessage(QStringLiteral("Impossible en cours de connexion"));
+        return;
+    }
+    view_.Terminate();
+}
+
+void Counter::TerminationRequested() {
+    if (state_ == kConnected) {
+        DisconnectionUpdate();
+    }
+    view_.Terminate();
+}

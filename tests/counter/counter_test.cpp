@@ -1,0 +1,391 @@
+#include "counter/counter.h"
+#include "counter/counter_files.h"
+#include "platform/failure.h"
+#include "platform/fake/fake_platform.h"
+#include "tests/support/qstring_printer.h"
+#include "working_directory.h"
+
+#include <QDate>
+#include <deque>
+#include <functional>
+
+namespace {
+
+// The widget window as the counter sees it, with dialogs answered from a script.
+class FakeView : public CounterView {
+public:
+    TColor color = clNone;
+    QString label1 = "?", label2 = "0", label8 = "Déconnecté", detailLabel1, detailLabel2;
+    TColor shape1 = clGreen;
+    bool shape2 = false;
+    TColor gaugeFore = clNone, gaugeBack = clGreen;
+    bool dial = true, hangUp = true;
+    std::vector<int> trayFrames; // -1 for the application's icon
+    int fills = 0, helpShown = 0, terminated = 0;
+    DetailGrid grid;
+    QStringList messages, confirmations;
+    // Answers of the next dialogs, in order; each may also act while its dialog is open.
+    std::deque<std::function<std::optional<QString>()>> answers;
+
+    TColor Color() const override { return color; }
+    void SetColor(TColor c) override { color = c; }
+    void SetLabel1(const QString& text) override { label1 = text; }
+    void SetLabel2(const QString& text) override { label2 = text; }
+    void SetLabel8(const QString& text) override { label8 = text; }
+    void SetShape1Color(TColor c) override { shape1 = c; }
+    bool Shape2Visible() const override { return shape2; }
+    void SetShape2Visible(bool visible) override { shape2 = visible; }
+    void SetGaugeColors(TColor fore, TColor back) override {
+        gaugeFore = fore;
+        gaugeBack = back;
+    }
+    void SetDialEnabled(bool d, bool h) override {
+        dial = d;
+        hangUp = h;
+    }
+    void ShowTrayFrame(int frame) override { trayFrames.push_back(frame); }
+    void ShowApplicationIcon() override { trayFrames.push_back(-1); }
+    HWND Handle() override { return this; }
+    const DetailGrid& Grid() const override { return grid; }
+    void CaptureMIBData(bool) override { ++fills; }
+    void SetDetailLabel1(const QString& text) override { detailLabel1 = text; }
+    void SetDetailLabel2(const QString& text) override { detailLabel2 = text; }
+    void ShowMessage(const QString& text) override { messages << text; }
+    bool Confirm(const QString& text) override {
+        confirmations << text;
+        return Answer().has_value();
+    }
+    std::optional<QString> InputBox(const QString& caption, const QString& prompt,
+                                    const QString& value) override {
+        messages << caption + " | " + prompt + " | " + value;
+        return Answer();
+    }
+    void ShowHelpWindow() override { ++helpShown; }
+    void Terminate() override { ++terminated; }
+
+private:
+    std::optional<QString> Answer() {
+        EXPECT_FALSE(answers.empty()) << "an unexpected dialog";
+        if (answers.empty()) {
+            return std::nullopt;
+        }
+        auto answer = answers.front();
+        answers.pop_front();
+        return answer();
+    }
+};
+
+class CounterTest : public InTemporaryDirectory {
+protected:
+    platform::FakePlatform fake;
+    platform::ScopedPlatform installed{fake};
+    FakeView view;
+    Counter counter{view};
+
+    CounterTest() { counter.SetToday(QDate(2003, 3, 20)); }
+
+    // The grid as the sampler leaves it: one row per adapter, with rates.
+    void Adapters(const QStringList& descriptions, const QString& rate = "0") {
+        view.grid.SetRowCount(static_cast<int>(descriptions.size()) + 2);
+        for (int row = 1; row <= descriptions.size(); ++row) {
+            view.grid.SetCell(0, row, descriptions[row - 1]);
+            view.grid.SetCell(3, row, rate);
+            view.grid.SetCell(6, row, rate);
+        }
+    }
+    void Start(const QByteArray& counterFile = "05/03/2003 14:07:09\r\n754\r\n20\r\n") {
+        Put(kCounterFileName, counterFile);
+        Put(kResetDayFileName, "1\r\n");
+        Adapters({"lo - Interface de bouclage", "ppp0 - Interface WAN (PPP)"});
+        counter.FormClick();
+    }
+    void Ticks(int count, bool connected) {
+        fake.connected = connected;
+        for (int i = 0; i < count; ++i) {
+            counter.Timer1Timer();
+        }
+    }
+    QString Line(int index) const { return SplitLines(Bytes(kCounterFileName), 3)[index - 1]; }
+};
+
+TEST_F(CounterTest, AConnectionOfFiveSecondsAddsFifteen) {
+    Start();
+    Ticks(1, false);
+    EXPECT_EQ(view.label8, "Déconnecté");
+    EXPECT_EQ(view.label1, "0h12m34s, depuis 05/03/2003 14:07:09");
+    Ticks(1, true);
+    EXPECT_EQ(view.label8, "0h0m11s");
+    EXPECT_EQ(view.label1, "0h12m35s, depuis 05/03/2003 14:07:09");
+    EXPECT_EQ(view.color, clRed);
+    EXPECT_EQ(view.shape1, clRed);
+    EXPECT_EQ(std::make_pair(view.gaugeFore, view.gaugeBack), std::make_pair(clYellow, clRed));
+    EXPECT_EQ(std::make_pair(view.dial, view.hangUp), std::make_pair(false, true));
+    Ticks(4, true);
+    EXPECT_EQ(Line(2), "754") << "nothing is written while connected";
+    Ticks(1, false);
+    EXPECT_EQ(Bytes(kCounterFileName), "05/03/2003 14:07:09\r\n769\r\n20\r\n");
+    EXPECT_EQ(view.label1, "0h12m49s, depuis 05/03/2003 14:07:09");
+    EXPECT_EQ(view.label8, "Déconnecté");
+    EXPECT_EQ(std::make_pair(view.gaugeFore, view.gaugeBack), std::make_pair(clLime, clGreen));
+    EXPECT_EQ(view.trayFrames, (std::vector<int>{-1, 0, 1, 2, 0, 1, -1}));
+    Ticks(1, true);
+    EXPECT_EQ(view.label8, "0h0m11s") << "each connection has its dead time";
+}
+
+TEST_F(CounterTest, OnlyAWanAdapterMakesAConnection) {
+    Start();
+    const std::pair<QString, bool> cases[] = {{"eth0 - Interface Ethernet", false},
+                                              {"Modem - wAN", false},
+                                              {"Adaptateur WAN Miniport", true},
+                                              {"Wan", true},
+                                              {"xwanx", true}};
+    for (const auto& [adapter, counted] : cases) {
+        Adapters({"lo", adapter});
+        Ticks(1, true);
+        EXPECT_EQ(view.color, counted ? clRed : clGreen) << adapter.toStdString();
+        Ticks(1, false);
+    }
+    Adapters({"ppp0 - Interface WAN (PPP)"});
+    Ticks(3, false);
+    EXPECT_EQ(view.color, clGreen) << "no connection reported by the system";
+}
+
+TEST_F(CounterTest, ThroughputSumsTheRowsWithBothRates) {
+    Start();
+    Adapters({"lo", "eth0", "ppp0 - WAN"}, "100");
+    view.grid.SetCell(6, 2, "");
+    view.grid.SetCell(3, 3, "2147483647");
+    Ticks(1, false);
+    EXPECT_EQ(view.detailLabel1, "2147483947");
+    EXPECT_EQ(view.label2, "2147483947");
+    view.grid.SetCell(3, 1, "12k");
+    EXPECT_THROW(Ticks(1, false), platform::ConversionError);
+}
+
+TEST_F(CounterTest, PlanAlarmBeepsBlinksAndWarns) {
+    Start("05/03/2003\r\n10799\r\n3\r\n");
+    Ticks(1, true);
+    EXPECT_EQ(view.label1, "3h0m0s, depuis 05/03/2003");
+    EXPECT_EQ(fake.beeps, 0) << "judged on the previous tick's hours";
+    Ticks(1, true);
+    EXPECT_EQ(fake.beeps, 1);
+    EXPECT_TRUE(view.shape2);
+    EXPECT_EQ(view.label1, "Attention Dépassement Forfait !");
+    Ticks(1, true);
+    EXPECT_FALSE(view.shape2);
+    EXPECT_EQ(view.label1, "3h0m2s, depuis 05/03/2003");
+    Ticks(1, false);
+    EXPECT_EQ(fake.beeps, 3);
+    EXPECT_EQ(view.label1, "Attention Dépassement Forfait !");
+
+    view.answers.push_back([] { return QString("0"); });
+    counter.Fixerleforfait1Click();
+    Ticks(2, false);
+    EXPECT_EQ(fake.beeps, 3);
+    EXPECT_FALSE(view.shape2);
+}
+
+TEST_F(CounterTest, DisconnectionUpdateWithOddLines) {
+    Start("05/03/2003\r\n0\r\n20\r\n");
+    Put(kCounterFileName, "05/03/2003\r\n\r\n20\r\n");
+    Ticks(2, true);
+    Ticks(1, false);
+    EXPECT_EQ(Line(2), "12") << "an empty line 2 counts as 0";
+
+    Put(kCounterFileName, "05/03/2003\r\n12\r\n20h\r\n");
+    Ticks(1, true);
+    EXPECT_THROW(Ticks(1, false), platform::ConversionError);
+    EXPECT_EQ(Bytes(kCounterFileName), "05/03/2003\r\n12\r\n20h\r\n");
+    EXPECT_TRUE(counter.Connected());
+
+    Put(kCounterFileName, "05/03/2003\r\n2147483640\r\n20\r\n");
+    EXPECT_THROW(Ticks(1, false), platform::OverflowError);
+    EXPECT_EQ(Line(2), "2147483640");
+    EXPECT_EQ(counter.ConnectionTime(), 11);
+}
+
+// The update is retried at every tick until the file can be written again, and then records the
+// whole connection with its dead time.
+TEST_F(CounterTest, ACounterFileDeletedDuringAConnection) {
+    Start();
+    Ticks(3, true);
+    QFile::remove(kCounterFileName);
+    for (int i = 0; i < 3; ++i) {
+        try {
+            Ticks(1, false);
+            ADD_FAILURE() << "the update succeeded without a file";
+        } catch (const platform::IoError& error) {
+            EXPECT_STREQ(error.what(), "Fichier introuvable");
+        }
+    }
+    EXPECT_TRUE(counter.Connected());
+    Ticks(1, true);
+    Put(kCounterFileName, "05/03/2003 14:07:09\r\n754\r\n20\r\n");
+    Ticks(1, false);
+    EXPECT_EQ(Line(2), "768");
+    EXPECT_FALSE(counter.Connected());
+}
+
+TEST_F(CounterTest, FirstRunInAnEmptyDirectory) {
+    counter.SetToday(std::nullopt);
+    counter.FormClick();
+    const QStringList lines = SplitLines(Bytes(kCounterFileName), 3);
+    EXPECT_TRUE(lines[0].startsWith(QDate::currentDate().toString("dd/MM/yyyy")))
+        << lines[0].toStdString();
+    EXPECT_EQ(lines.mid(1), QStringList({"0", "1"}));
+    EXPECT_EQ(view.helpShown, 1);
+    EXPECT_TRUE(view.messages.isEmpty());
+    EXPECT_EQ(view.detailLabel2, "0/" + QString::number(QDate::currentDate().month()));
+    EXPECT_EQ(view.label1, "?") << "labels wait for the first tick";
+    EXPECT_EQ(counter.Plan(), 1);
+}
+
+TEST_F(CounterTest, MonthlyReminder) {
+    struct Case {
+        const char* resetDate;
+        const char* resetDay; // nullptr: no reset-day file
+        QDate today;
+        bool reminded;
+    };
+    // Without a reset-day file the day is 0 until a first one is read, then keeps its value.
+    const Case cases[] = {{"05/03/2026", nullptr, {2026, 4, 1}, true},
+                          {"05/03/2026 10:00:00", "10", {2026, 4, 10}, false},
+                          {"05/03/2026 10:00:00", "10", {2026, 4, 11}, true},
+                          {"05/03/2026 10:00:00", "10", {2026, 3, 11}, false},
+                          {"05/12/2025 10:00:00", "10", {2026, 1, 11}, true},
+                          {"05/12/2025 10:00:00", "10", {2026, 1, 10}, false},
+                          {"05/12/2026", "10", {2026, 1, 11}, false},
+                          {"05/03/2026", "31", {2026, 5, 31}, false},
+                          {"05/03/2026", nullptr, {2026, 4, 10}, false},
+                          {"05/03", "1", {2026, 4, 2}, true}};
+    for (const Case& c : cases) {
+        Put(kCounterFileName, QByteArray(c.resetDate) + "\r\n0\r\n1\r\n");
+        QFile::remove(kResetDayFileName);
+        if (c.resetDay != nullptr) {
+            Put(kResetDayFileName, c.resetDay);
+        }
+        view.messages.clear();
+        counter.SetToday(c.today);
+        counter.FormClick();
+        EXPECT_EQ(view.messages.size(), c.reminded ? 1 : 0)
+            << c.resetDate << " " << c.today.toString().toStdString();
+    }
+    EXPECT_EQ(view.messages.value(0), "Demander la réinitialisation du compteur car la date "
+                                      "de forfait est dépassée de plus d'un mois");
+}
+
+// Each failure stops the reload where it happens: what comes after it keeps its value.
+TEST_F(CounterTest, ReloadStopsAtItsFailure) {
+    Start();
+    EXPECT_EQ(view.detailLabel2, "1/3");
+    const std::pair<QByteArray, QByteArray> cases[] = {{"05/04/2003\r\n0\r\nx\r\n", "1\r\n"},
+                                                       {"05/04/2003\r\n\r\n20\r\n", "1\r\n"},
+                                                       {"\r\n0\r\n20\r\n", "1\r\n"},
+                                                       {"05/04/2003\r\n0\r\n20\r\n", "5 \r\n"}};
+    for (const auto& [counterFile, resetDay] : cases) {
+        Put(kCounterFileName, counterFile);
+        Put(kResetDayFileName, resetDay);
+        EXPECT_THROW(counter.FormClick(), platform::ConversionError) << counterFile.toStdString();
+        EXPECT_EQ(view.detailLabel2, "1/3");
+    }
+    EXPECT_EQ(counter.ResetMonth(), 4) << "the month was read before the reset day failed";
+}
+
+TEST_F(CounterTest, ResetAndResetDayCommands) {
+    Start();
+    view.answers.push_back([] { return std::nullopt; });
+    counter.Rinitialiserlecompteur1Click();
+    EXPECT_EQ(Line(2), "754");
+    view.answers.push_back([] { return QString(); });
+    counter.Rinitialiserlecompteur1Click();
+    EXPECT_EQ(view.confirmations.last(), "Initialiser les valeurs enregistrées");
+    EXPECT_EQ(SplitLines(Bytes(kCounterFileName), 3).mid(1), QStringList({"0", "20"}));
+
+    view.answers.push_back([] { return QString("5"); });
+    counter.Changer1Click();
+    EXPECT_EQ(view.messages.last(), "Entrer le jour de R.A.Z. du compteur | Entre 1 et 28 sinon "
+                                    "forçage en février | 1");
+    EXPECT_EQ(Bytes(kResetDayFileName), "5\r\n");
+    EXPECT_EQ(counter.ResetDay(), 5);
+    view.answers.push_back([] { return QString("le 5"); });
+    EXPECT_THROW(counter.Changer1Click(), platform::ConversionError);
+    counter.Voir1Click();
+    EXPECT_EQ(view.messages.last(), "La R.A.Z. du compteur est effectuée tous les le 5 du mois");
+    Put(kResetDayFileName, "");
+    counter.Voir1Click();
+    EXPECT_EQ(view.messages.last(), "La R.A.Z. du compteur est effectuée tous les  du mois");
+
+    QFile::remove(kResetDayFileName);
+    view.answers.push_back([] { return std::nullopt; });
+    const int help = view.helpShown;
+    counter.Changer1Click();
+    EXPECT_FALSE(QFile::exists(kResetDayFileName));
+    EXPECT_EQ(view.helpShown, help + 1);
+    counter.Voir1Click();
+    EXPECT_EQ(view.helpShown, help + 2);
+}
+
+TEST_F(CounterTest, ResetDuringAConnectionKeepsTheWholeConnection) {
+    Start();
+    Ticks(3, true);
+    view.answers.push_back([] { return QString(); });
+    counter.Rinitialiserlecompteur1Click();
+    Ticks(1, true);
+    EXPECT_TRUE(view.label1.startsWith("0h0m1s, depuis "));
+    Ticks(1, false);
+    EXPECT_EQ(Line(2), "14");
+}
+
+TEST_F(CounterTest, PlanCommand) {
+    Start();
+    view.answers.push_back([] { return std::nullopt; });
+    counter.Fixerleforfait1Click();
+    EXPECT_EQ(view.messages.last(), "Fixer le forfait en heures | Le forfait est actuellement de "
+                                    "20 heures. Entrer la nouvelle valeur (0 pour illimité) | 20");
+    view.answers.push_back([] { return QString(" 25"); });
+    counter.Fixerleforfait1Click();
+    EXPECT_EQ(Line(3), " 25");
+    EXPECT_EQ(counter.Plan(), 25);
+
+    view.answers.push_back([] { return QString("beaucoup"); });
+    EXPECT_THROW(counter.Fixerleforfait1Click(), platform::ConversionError);
+    EXPECT_EQ(Line(3), " 25");
+    EXPECT_EQ(counter.PlanText(), " 25") << "a rejected answer is not kept";
+    view.answers.push_back([] { return QString(); });
+    counter.Rinitialiserlecompteur1Click();
+    EXPECT_EQ(Line(3), " 25");
+
+    // A connection that ends while the question is open is kept.
+    Ticks(4, true);
+    view.answers.push_back([this] {
+        Ticks(1, false);
+        return QString("+8");
+    });
+    counter.Fixerleforfait1Click();
+    EXPECT_EQ(SplitLines(Bytes(kCounterFileName), 3).mid(1), QStringList({"14", "+8"}));
+
+    QFile::remove(kCounterFileName);
+    EXPECT_THROW(counter.Fixerleforfait1Click(), platform::IoError);
+}
+
+TEST_F(CounterTest, DialHangUpQuitAndTermination) {
+    Start();
+    counter.Dcrocher1Click();
+    counter.Raccrocher1Click();
+    EXPECT_EQ(fake.autodialCalls, 1);
+    EXPECT_EQ(fake.autodialParent, static_cast<HWND>(&view));
+    EXPECT_EQ(fake.hangupCalls, 1);
+
+    Ticks(2, true);
+    counter.Quitter1Click();
+    EXPECT_EQ(view.messages.last(), "Impossible en cours de connexion");
+    EXPECT_EQ(view.terminated, 0);
+    counter.TerminationRequested();
+    EXPECT_EQ(view.terminated, 1);
+    EXPECT_EQ(Line(2), "766") << "the running connection is recorded before the exit";
+    Ticks(1, false);
+    counter.Quitter1Click();
+    EXPECT_EQ(view.terminated, 2);
+}
+
+} // namespace
