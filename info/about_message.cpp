@@ -1,8 +1,7 @@
 #include "info/about_message.h"
 
-#include <QCoreApplication>
-#include <QMessageBox>
-#include <QPushButton>
+#include "info/dialogs.h"
+
 #include <QStringList>
 
 QString AboutMessageText() {
@@ -21,13 +20,5 @@ QString AboutMessageText() {
 }
 
 void Aproposde1Click(QWidget* parent) {
-    QMessageBox box(parent);
-    box.setWindowTitle(QCoreApplication::applicationName());
-    box.setIcon(QMessageBox::NoIcon);
-    box.setTextFormat(Qt::PlainText);
-    box.setText(AboutMessageText());
-    QPushButton* ok = box.addButton("OK", QMessageBox::AcceptRole);
-    box.setDefaultButton(ok);
-    box.setEscapeButton(ok);
-    box.exec();
+    ShowMessage(parent, AboutMessageText());
 }

@@ -1,0 +1,22 @@
+#pragma once
+// The program's standard boxes: the message box, the confirmation dialog, the input box and the
+// error box. All are modal for the program's windows; its timers keep ticking while they are open.
+
+#include <QString>
+#include <optional>
+
+class QWidget;
+
+// The application title, the text, one "OK" button.
+void ShowMessage(QWidget* parent, const QString& text);
+// "Confirmation", a question icon, the text, "&Oui" and "&Non"; true for "&Oui".
+bool ConfirmBox(QWidget* parent, const QString& text);
+// The caption, the prompt above one edit field holding value, "OK" and "Annuler"; the edited text
+// on "OK", nothing otherwise.
+std::optional<QString> InputBox(QWidget* parent, const QString& caption, const QString& prompt,
+                                const QString& value);
+// The application title, an error icon, the message with its full stop, one "OK" button.
+void ErrorBox(const QString& message);
+
+// The message with a full stop added when its last character comes after "." in character order.
+QString WithFullStop(const QString& message);
