@@ -1,15 +1,32 @@
-// Until the widget window exists, the program shows the splash, then the detail window filled
-// live: one disconnected fill to list the interfaces, then a connected fill every second for the
-// rates.
+// Filocompte: the splash, the detail and help windows created hidden, then the widget window as
+// the main window, and the message loop until "Quitter".
 
 #include "info/help_window.h"
 #include "info/ver_about_box.h"
 #include "netstats/detail_window.h"
-#include "netstats/traffic_sampler.h"
+#include "platform/termination.h"
+#include "shell/application.h"
+#include "shell/widget_window.h"
 
-#include <QApplication>
 #include <QFont>
-#include <QTimer>
+#include <QSocketNotifier>
+
+namespace {
+
+// A shutdown, a logout or a kill by the user first records the running connection.
+void WatchTerminationRequests(TForm1& form1) {
+    const int requests = platform::terminationRequests();
+    if (requests < 0) {
+        return;
+    }
+    auto* notifier = new QSocketNotifier(requests, QSocketNotifier::Read, &form1);
+    QObject::connect(notifier, &QSocketNotifier::activated, &form1, [&form1] {
+        platform::drainTerminationRequests();
+        form1.counter().TerminationRequested();
+    });
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     // The widget places its own windows, which Wayland does not allow: use X11 (XWayland) there.
@@ -17,8 +34,9 @@ int main(int argc, char** argv) {
         !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
         qputenv("QT_QPA_PLATFORM", "xcb");
     }
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Filocompte"));
+    TApplication app(argc, argv);
+    // Only "Quitter" ends the program, whatever windows are closed or hidden.
+    QApplication::setQuitOnLastWindowClosed(false);
     // The layouts are drawn for "MS Sans Serif"; where it is missing, a face of the same metrics
     // keeps every label within its place.
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
@@ -26,19 +44,13 @@ int main(int argc, char** argv) {
 
     TVerAboutBox aboutBox;
     aboutBox.show();
+    aboutBox.repaint();
+    QApplication::processEvents();
     TForm2 form2;
     TForm4 form4;
-
-    TrafficSampler sampler(form2.grid());
-    sampler.CaptureMIBData(true);
-    QTimer tick;
-    tick.setInterval(1000);
-    QObject::connect(&tick, &QTimer::timeout, [&sampler] { sampler.CaptureMIBData(false); });
-    tick.start();
-
-    // Until the widget window exists, closing the detail window is how the user ends the program.
-    form2.setAttribute(Qt::WA_QuitOnClose, true);
-    form2.show();
-    aboutBox.raise();
+    QApplication::setApplicationName(QStringLiteral("Filocompte"));
+    TForm1 form1(aboutBox, form2, form4);
+    WatchTerminationRequests(form1);
+    form1.show();
     return QApplication::exec();
 }

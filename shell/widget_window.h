@@ -1,0 +1,94 @@
+#pragma once
+// The widget window: the strip with its labels, state mark, alarm square and gauge, the pop-up
+// menu through which every command is reached, and the two timers. Its handlers keep their names
+// and hand the counter's work over to Counter, for which it is the CounterView.
+
+#include "counter/counter.h"
+#include "netstats/traffic_sampler.h"
+
+#include <QTimer>
+#include <QWidget>
+#include <memory>
+
+class QAction;
+class QMenu;
+class TForm2;
+class TForm4;
+class TVerAboutBox;
+
+namespace Ui {
+class TForm1;
+}
+
+class TForm1 : public QWidget, public CounterView {
+    Q_OBJECT
+
+public:
+    TForm1(TVerAboutBox& aboutBox, TForm2& detail, TForm4& help, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    Counter& counter() { return counter_; }
+    QMenu* PopupMenu1() const { return popupMenu1_; }
+    // The menu item of that name ("Dcrocher1", "Quitter1", ...).
+    QAction* MenuItem(const char* name) const;
+
+    // CounterView
+    TColor Color() const override { return color_; }
+    void SetColor(TColor color) override { color_ = color; }
+    void SetLabel1(const QString& text) override;
+    void SetLabel2(const QString& text) override;
+    void SetLabel8(const QString& text) override;
+    void SetShape1Color(TColor color) override;
+    bool Shape2Visible() const override;
+    void SetShape2Visible(bool visible) override;
+    void SetGaugeColors(TColor fore, TColor back) override;
+    void SetDialEnabled(bool dial, bool hangUp) override;
+    void ShowTrayFrame(int frame) override;
+    void ShowApplicationIcon() override;
+    HWND Handle() override;
+    const DetailGrid& Grid() const override;
+    void CaptureMIBData(bool flag) override;
+    void SetDetailLabel1(const QString& text) override;
+    void SetDetailLabel2(const QString& text) override;
+    void ShowMessage(const QString& text) override;
+    bool Confirm(const QString& text) override;
+    std::optional<QString> InputBox(const QString& caption, const QString& prompt,
+                                    const QString& value) override;
+    void ShowHelpWindow() override;
+    void Terminate() override;
+
+public slots:
+    void Timer1Timer();
+    void FormClick();
+    void Voirledtaildesconnexions1Click();
+    void Rinitialiserlecompteur1Click();
+    void Changer1Click();
+    void Voir1Click();
+    void Fixerleforfait1Click();
+    void Rduite1Click();
+    void Dcrocher1Click();
+    void Raccrocher1Click();
+    void Quitter1Click();
+
+protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    void FormCreate();
+    void CreatePopupMenu1();
+    QAction* AddItem(QMenu* menu, const char* name, const QString& caption,
+                     void (TForm1::*handler)());
+
+    std::unique_ptr<Ui::TForm1> ui_;
+    TVerAboutBox& aboutBox_;
+    TForm2& detail_;
+    TForm4& help_;
+    TrafficSampler sampler_;
+    Counter counter_;
+    QTimer timer1_;
+    QMenu* popupMenu1_ = nullptr;
+    // The connected flag; before the first tick the design colour, neither red nor green.
+    TColor color_ = clNone;
+    TColor gaugeFore_ = clNone;
+    TColor gaugeBack_ = clGreen;
+};
