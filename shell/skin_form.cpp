@@ -1,0 +1,117 @@
+#include "shell/skin_form.h"
+
+#include "shell/region_mask.h"
+
+#include <QBitmap>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWindow>
+
+TSkinForm::TSkinForm(QWidget* parent) : QWidget(parent) {
+    // The widget window hides its strip when the pointer merely passes over the skin.
+    setMouseTracking(true);
+    AdoptParent();
+}
+
+void TSkinForm::SetPicture(const QImage& picture) {
+    picture_ = QPixmap::fromImage(picture);
+    if (!picture.isNull()) {
+        const QRgb transparent = picture.pixel(0, picture.height() - 1);
+        picture_.setMask(
+            QBitmap::fromImage(picture.createMaskFromColor(transparent, Qt::MaskInColor)));
+    }
+    update();
+}
+
+void TSkinForm::ReadMask(QByteArrayView stored) {
+    mask_.region = ReadRegionMask(stored);
+    if (!mask_.region.isEmpty()) {
+        window()->setMask(mask_.region);
+    }
+}
+
+QByteArray TSkinForm::WriteMask() const {
+    return WriteRegionMask(mask_.region);
+}
+
+void TSkinForm::SetTop(int) {
+    move(x(), 0);
+}
+
+void TSkinForm::SetLeft(int) {
+    move(0, y());
+}
+
+void TSkinForm::SetWidth(int width) {
+    resize(width, height());
+}
+
+void TSkinForm::SetHeight(int height) {
+    resize(width(), height);
+}
+
+bool TSkinForm::event(QEvent* event) {
+    if (event->type() == QEvent::ParentChange) {
+        AdoptParent();
+    }
+    return QWidget::event(event);
+}
+
+// Dropped on a form, the skin makes it borderless and covers its whole client area.
+void TSkinForm::AdoptParent() {
+    if (QWidget* form = parentWidget()) {
+        if (form->isWindow()) {
+            form->setWindowFlag(Qt::FramelessWindowHint);
+        }
+        form->installEventFilter(this);
+        resize(form->size());
+    }
+    SetTop(0);
+    SetLeft(0);
+}
+
+bool TSkinForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == parentWidget() && event->type() == QEvent::Resize) {
+        resize(parentWidget()->size());
+    }
+    return false;
+}
+
+void TSkinForm::paintEvent(QPaintEvent*) {
+    QPainter(this).drawPixmap(0, 0, picture_);
+}
+
+void TSkinForm::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !draggable_) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    StartMove(event->globalPosition().toPoint());
+}
+
+// The window system's own interactive move where it has one; otherwise the skin moves the window
+// after the pointer until the button is released.
+void TSkinForm::StartMove(const QPoint& pointer) {
+    QWidget* form = window();
+    QWindow* handle = form->windowHandle();
+    if (handle && handle->startSystemMove()) {
+        return;
+    }
+    grip_ = pointer - form->pos();
+}
+
+void TSkinForm::mouseMoveEvent(QMouseEvent* event) {
+    if (grip_) {
+        window()->move(event->globalPosition().toPoint() - *grip_);
+        return;
+    }
+    const QPoint at = event->position().toPoint();
+    emit MouseMove(event->modifiers(), at.x(), at.y());
+}
+
+void TSkinForm::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        grip_.reset();
+    }
+    QWidget::mouseReleaseEvent(event);
+}
