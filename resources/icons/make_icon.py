@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
 """Draws the application icon, a navy spider web with a red question mark in front of it, at 32
-and 16 pixels in 16 colours, and writes filocompte.ico beside this script.
+and 16 pixels in 16 colours, and writes filocompte.ico beside this script. Also draws the three
+16-pixel frames the tray cycles through while connected: the same web with a yellow spot that
+runs round it, written as tray_frame_0.ico to tray_frame_2.ico.
 
-    make_icon.py [--preview FILE.png]   also writes an enlarged preview of both sizes
+    make_icon.py [--preview FILE.png]   also writes an enlarged preview of the icon and frames
 """
 
 import math
@@ -18,7 +20,7 @@ PALETTE = [
     (128, 128, 128), (255, 0, 0), (0, 255, 0), (255, 255, 0),
     (0, 0, 255), (255, 0, 255), (0, 255, 255), (255, 255, 255),
 ]
-TRANSPARENT, NAVY, RED, WHITE = None, 4, 9, 15
+TRANSPARENT, NAVY, RED, YELLOW, WHITE = None, 4, 9, 11, 15
 SUBSAMPLES = 4
 
 # Per size: the web's rings (fractions of its radius), how far they sag between spokes (the
@@ -112,6 +114,24 @@ def draw(size):
     return rows
 
 
+# The tray frames' spot: on a ring this share of the web's radius, at one angle a frame (degrees,
+# clockwise from the right, where the question mark leaves room), with this radius in pixels.
+SPOT = {"ring": 0.8, "angles": (0, 125, 215), "radius": 1.6}
+FRAMES = len(SPOT["angles"])
+
+
+def tray_frame(index):
+    """The 16-pixel icon with the spot at its place for this frame."""
+    centre = polar((8, 8), 16 * 0.49 * SPOT["ring"], math.radians(SPOT["angles"][index]))
+    spot = coverage(16, lambda p: math.dist(p, centre) <= SPOT["radius"])
+    rows = draw(16)
+    for y in range(16):
+        for x in range(16):
+            if spot[y][x] >= 0.5:
+                rows[y][x] = YELLOW
+    return rows
+
+
 def padded(data):
     return data + bytes(-len(data) % 4)
 
@@ -186,10 +206,13 @@ def preview(drawings):
 
 def main(arguments):
     drawings = [draw(32), draw(16)]
-    target = Path(__file__).with_name("filocompte.ico")
-    target.write_bytes(ico([(len(rows), icon_image(rows)) for rows in drawings]))
+    frames = [tray_frame(index) for index in range(FRAMES)]
+    folder = Path(__file__).parent
+    (folder / "filocompte.ico").write_bytes(ico([(len(rows), icon_image(rows)) for rows in drawings]))
+    for index, rows in enumerate(frames):
+        (folder / f"tray_frame_{index}.ico").write_bytes(ico([(16, icon_image(rows))]))
     if arguments[:1] == ["--preview"] and len(arguments) == 2:
-        Path(arguments[1]).write_bytes(preview(drawings))
+        Path(arguments[1]).write_bytes(preview(drawings + frames))
     elif arguments:
         sys.exit(__doc__)
 
