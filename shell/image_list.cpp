@@ -1,0 +1,10 @@
+#include "shell/image_list.h"
+
+#include "platform/failure.h"
+
+QIcon ImageList1Icon(int index) {
+    if (index < 0 || index >= kImageList1Count) {
+        throw platform::RangeError();
+    }
+    return QIcon(QStringLiteral(":/icons/tray_frame_%1.ico").arg(index));
+}
