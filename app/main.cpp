@@ -9,6 +9,7 @@
 #include "shell/widget_window.h"
 
 #include <QFont>
+#include <QIcon>
 #include <QSocketNotifier>
 
 namespace {
@@ -35,6 +36,7 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "xcb");
     }
     TApplication app(argc, argv);
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/filocompte.ico")));
     // Only "Quitter" ends the program, whatever windows are closed or hidden.
     QApplication::setQuitOnLastWindowClosed(false);
     // The layouts are drawn for "MS Sans Serif"; where it is missing, a face of the same metrics

@@ -6,16 +6,27 @@
 #include "info/ver_about_box.h"
 #include "netstats/detail_window.h"
 #include "shell/application.h"
+#include "shell/image_list.h"
+#include "shell/picone_barre_tache.h"
 #include "ui_widget_window.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QFile>
 #include <QMenu>
 #include <QScreen>
 
 namespace {
 
 constexpr int kTickInterval = 1000;
+constexpr int kAnimationInterval = 100;
+constexpr int kGaugeSteps = 10;
+
+QByteArray StoredMask() {
+    QFile file(":/skin/mask2.bin");
+    file.open(QIODevice::ReadOnly);
+    return file.readAll();
+}
 
 } // namespace
 
@@ -26,15 +37,42 @@ TForm1::TForm1(TVerAboutBox& aboutBox, TForm2& detail, TForm4& help, QWidget* pa
     ui_->setupUi(this);
     timer1_.setInterval(kTickInterval);
     connect(&timer1_, &QTimer::timeout, this, &TForm1::Timer1Timer);
+    connect(&timer2_, &QTimer::timeout, this, &TForm1::Timer2Timer);
     CreatePopupMenu1();
+    LoadComponents();
+    timer2_.start(kAnimationInterval);
     // A failure of the start-up is reported like any other, and the window still comes up.
     Guard([this] { FormCreate(); });
 }
 
 TForm1::~TForm1() = default;
 
+// What the layout gives the components beyond their places: the skin's picture and mask, the
+// gauge's range and colours, the tray icon's properties; and the handle's mouse events.
+void TForm1::LoadComponents() {
+    ui_->SkinForm1->SetPicture(QImage(":/skin/skin.bmp"));
+    ui_->SkinForm1->ReadMask(StoredMask());
+    connect(ui_->SkinForm1, &TSkinForm::MouseMove, this, &TForm1::SkinForm1MouseMove);
+    TBarGauge& gauge = *ui_->Gauge1;
+    gauge.SetBorderStyle(TBarGauge::TBorderStyle::bsNone);
+    gauge.SetShowText(false);
+    gauge.SetMaxValue(kGaugeSteps);
+    gauge.SetBackColor(clGreen);
+    gauge.SetForeColor(clNone);
+    ui_->origine->installEventFilter(this);
+    piconeBarreTache1_ = new TPiconeBarreTache(this);
+    piconeBarreTache1_->SetMenuPop(popupMenu1_);
+    piconeBarreTache1_->SetReduireSiFin(false);
+    piconeBarreTache1_->SetPetiteIconeVisible(true);
+    piconeBarreTache1_->SetGrandeIconeVisible(false);
+    piconeBarreTache1_->SetApplicationCachee(false);
+    piconeBarreTache1_->SetHint("Filocompte");
+    piconeBarreTache1_->Loaded();
+}
+
 void TForm1::FormCreate() {
     timer1_.stop();
+    // The hidden position: the strip above the screen, the tongue hanging from its top edge.
     move(0, -ui_->origine->y());
     resize(screen()->geometry().width(), height());
     counter_.ResetConnection();
@@ -84,6 +122,73 @@ QAction* TForm1::MenuItem(const char* name) const {
 
 void TForm1::contextMenuEvent(QContextMenuEvent* event) {
     popupMenu1_->popup(event->globalPos());
+}
+
+// The handle takes a press (with Ctrl: the detail window) and a left click (the strip comes down).
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    const bool press = event->type() == QEvent::MouseButtonPress;
+    if (watched == ui_->origine && (press || event->type() == QEvent::MouseButtonRelease)) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (press) {
+            origineMouseDown(mouse->button(), mouse->modifiers());
+        } else if (mouse->button() == Qt::LeftButton &&
+                   ui_->origine->rect().contains(mouse->pos())) {
+            origineClick();
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TForm1::origineClick() {
+    move(x(), ui_->origine->y());
+}
+
+void TForm1::origineMouseDown(Qt::MouseButton, Qt::KeyboardModifiers shift) {
+    if (shift.testFlag(Qt::ControlModifier)) {
+        Voirledtaildesconnexions1Click();
+    }
+}
+
+// Any move over the bare skin sends the strip back up, wherever it was.
+void TForm1::SkinForm1MouseMove(Qt::KeyboardModifiers, int, int) {
+    move(x(), -ui_->origine->y());
+}
+
+// The gauge cycles, the strip drifts one pixel right and wraps, and the taskbar button that a
+// left press on the tray icon brought back goes again.
+void TForm1::Timer2Timer() {
+    TBarGauge& gauge = *ui_->Gauge1;
+    gauge.SetProgress(gauge.Progress() >= kGaugeSteps ? 0 : gauge.Progress() + 1);
+    int left = x() + 1;
+    if (left > screen()->geometry().width() - ui_->Label1->width()) {
+        left = 0;
+    }
+    move(left, y());
+    piconeBarreTache1_->SetGrandeIconeVisible(false);
+}
+
+// Only "Quitter" ends the program.
+void TForm1::closeEvent(QCloseEvent* event) {
+    event->ignore();
+}
+
+void TForm1::resizeEvent(QResizeEvent* event) {
+    FormResize();
+    QWidget::resizeEvent(event);
+}
+
+void TForm1::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::WindowStateChange) {
+        FormResize();
+    }
+    QWidget::changeEvent(event);
+}
+
+// The widget is never left minimised or maximised.
+void TForm1::FormResize() {
+    if (windowState() != Qt::WindowNoState) {
+        setWindowState(Qt::WindowNoState);
+    }
 }
 
 void TForm1::Timer1Timer() {
@@ -163,8 +268,8 @@ void TForm1::SetShape2Visible(bool visible) {
 }
 
 void TForm1::SetGaugeColors(TColor fore, TColor back) {
-    gaugeFore_ = fore;
-    gaugeBack_ = back;
+    ui_->Gauge1->SetForeColor(fore);
+    ui_->Gauge1->SetBackColor(back);
 }
 
 void TForm1::SetDialEnabled(bool dial, bool hangUp) {
@@ -172,9 +277,15 @@ void TForm1::SetDialEnabled(bool dial, bool hangUp) {
     MenuItem("Raccrocher1")->setEnabled(hangUp);
 }
 
-void TForm1::ShowTrayFrame(int) {}
+void TForm1::ShowTrayFrame(int frame) {
+    const QIcon icon = ImageList1Icon(frame);
+    setWindowIcon(icon);
+    piconeBarreTache1_->SetIcone(icon);
+}
 
-void TForm1::ShowApplicationIcon() {}
+void TForm1::ShowApplicationIcon() {
+    piconeBarreTache1_->SetIcone(QApplication::windowIcon());
+}
 
 HWND TForm1::Handle() {
     return reinterpret_cast<HWND>(winId());

@@ -12,6 +12,7 @@
 
 class QAction;
 class QMenu;
+class TPiconeBarreTache;
 class TForm2;
 class TForm4;
 class TVerAboutBox;
@@ -28,6 +29,7 @@ public:
     ~TForm1() override;
 
     Counter& counter() { return counter_; }
+    TPiconeBarreTache& PiconeBarreTache1() { return *piconeBarreTache1_; }
     QMenu* PopupMenu1() const { return popupMenu1_; }
     // The menu item of that name ("Dcrocher1", "Quitter1", ...).
     QAction* MenuItem(const char* name) const;
@@ -69,12 +71,22 @@ public slots:
     void Dcrocher1Click();
     void Raccrocher1Click();
     void Quitter1Click();
+    void Timer2Timer();
+    void SkinForm1MouseMove(Qt::KeyboardModifiers shift, int x, int y);
+    void origineClick();
+    void origineMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift);
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void FormCreate();
+    void FormResize();
+    void LoadComponents();
     void CreatePopupMenu1();
     QAction* AddItem(QMenu* menu, const char* name, const QString& caption,
                      void (TForm1::*handler)());
@@ -86,9 +98,9 @@ private:
     TrafficSampler sampler_;
     Counter counter_;
     QTimer timer1_;
+    QTimer timer2_;
     QMenu* popupMenu1_ = nullptr;
+    TPiconeBarreTache* piconeBarreTache1_ = nullptr;
     // The connected flag; before the first tick the design colour, neither red nor green.
     TColor color_ = clNone;
-    TColor gaugeFore_ = clNone;
-    TColor gaugeBack_ = clGreen;
 };
