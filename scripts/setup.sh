@@ -3,8 +3,8 @@
 set -euo pipefail
 
 packages=(build-essential cmake pkg-config libgtest-dev qt6-base-dev qt6-base-dev-tools libgl-dev
-          libudev-dev libxcb1-dev locales fonts-liberation2 xvfb xauth iproute2 binutils openbox
-          fluxbox)
+          libudev-dev libxcb1-dev libcanberra-dev sound-theme-freedesktop ppp locales
+          fonts-liberation2 xvfb xauth iproute2 binutils openbox fluxbox)
 
 sudo_if_needed() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi

@@ -1,5 +1,6 @@
 #include "platform/linux/linux_platform.h"
 
+#include "platform/linux/dialer.h"
 #include "platform/linux/elf_version.h"
 
 #include <climits>
@@ -15,24 +16,27 @@ DWORD LinuxPlatform::GetIpAddrTable(PMIB_IPADDRTABLE pIpAddrTable, PULONG pdwSiz
     return netTables_.GetIpAddrTable(pIpAddrTable, pdwSize, bOrder);
 }
 
-// Not yet answered from the kernel: no connection, nothing dialled, no sound.
+// Connected: a default route through an interface that is up. The flags say nothing more.
 BOOL LinuxPlatform::InternetGetConnectedState(DWORD* lpdwFlags, DWORD) {
     if (lpdwFlags != nullptr) {
         *lpdwFlags = 0;
     }
-    return FALSE;
+    return defaultRoute_.isUp() ? TRUE : FALSE;
 }
 
+// Dials the default peer ("provider") with Debian's pon; the tick sees the link when it comes up.
 BOOL LinuxPlatform::InternetAutodial(DWORD, HWND) {
-    return FALSE;
+    return startDetached("pon") ? TRUE : FALSE;
 }
 
 BOOL LinuxPlatform::InternetAutodialHangup(DWORD) {
-    return FALSE;
+    return startDetached("poff") ? TRUE : FALSE;
 }
 
+// Every beep type rings the bell.
 BOOL LinuxPlatform::MessageBeep(UINT) {
-    return FALSE;
+    beeper_.ring();
+    return TRUE;
 }
 
 std::string LinuxPlatform::moduleFileName() {

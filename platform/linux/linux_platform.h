@@ -1,6 +1,8 @@
 #pragma once
 // The platform as Linux provides it.
 
+#include "platform/linux/beeper.h"
+#include "platform/linux/default_route.h"
 #include "platform/linux/net_tables.h"
 #include "platform/platform.h"
 
@@ -19,6 +21,8 @@ public:
 
 private:
     NetTables netTables_;
+    DefaultRoute defaultRoute_;
+    Beeper beeper_;
 };
 
 } // namespace platform

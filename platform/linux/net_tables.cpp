@@ -2,6 +2,7 @@
 
 #include "platform/linux/device_facts.h"
 #include "platform/linux/link_description.h"
+#include "platform/linux/netlink_attributes.h"
 #include "platform/linux/route_socket.h"
 #include "platform/utf8.h"
 #include "platform/platform.h"
@@ -30,26 +31,6 @@ constexpr DWORD kOperNonOperational = 0;
 constexpr DWORD kOperDisconnected = 2;
 constexpr DWORD kOperConnecting = 3;
 constexpr DWORD kOperOperational = 5;
-
-std::string_view payload(const rtattr& attribute) {
-    return {static_cast<const char*>(RTA_DATA(&attribute)), RTA_PAYLOAD(&attribute)};
-}
-
-std::string_view cString(std::string_view data) {
-    return data.substr(0, data.find('\0'));
-}
-
-template <typename T> T scalar(std::string_view data) {
-    T value{};
-    std::memcpy(&value, data.data(), std::min(sizeof value, data.size()));
-    return value;
-}
-
-template <typename Visit> void forEachAttribute(const rtattr* attribute, int length, Visit visit) {
-    for (; RTA_OK(attribute, length); attribute = RTA_NEXT(attribute, length)) {
-        visit(*attribute);
-    }
-}
 
 // One RTM_NEWLINK message, its attributes pointing into the dump.
 struct Link {
@@ -196,10 +177,6 @@ MIB_IPADDRROW addressRow(const nlmsghdr& message) {
     // On a point-to-point link IFA_ADDRESS is the peer's; IFA_LOCAL is always this side's.
     row.dwAddr = scalar<DWORD>(local.empty() ? address : local);
     return row;
-}
-
-template <typename Header> bool holds(const nlmsghdr& message, std::uint16_t type) {
-    return message.nlmsg_type == type && message.nlmsg_len >= NLMSG_LENGTH(sizeof(Header));
 }
 
 // Facts read once per interface, kept while an interface of that index keeps that name.

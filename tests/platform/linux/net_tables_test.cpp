@@ -1,6 +1,7 @@
 #include "platform/iphlpapi.h"
 #include "platform/linux/net_tables.h"
 #include "platform/linux/route_socket.h"
+#include "tests/platform/linux/network_namespace.h"
 
 #include <gtest/gtest.h>
 
@@ -11,19 +12,12 @@
 #include <arpa/inet.h>
 #include <array>
 #include <cstring>
-#include <fcntl.h>
 #include <fstream>
-#include <functional>
 #include <linux/if_arp.h>
 #include <linux/if_packet.h>
-#include <linux/if_tun.h>
 #include <linux/rtnetlink.h>
 #include <net/ethernet.h>
-#include <sched.h>
-#include <sys/ioctl.h>
-#include <sys/mount.h>
 #include <sys/socket.h>
-#include <thread>
 #include <unistd.h>
 
 namespace platform {
@@ -85,10 +79,6 @@ std::string sysfs(const std::string& name, const std::string& file) {
     return value;
 }
 
-void run(const std::string& command) {
-    ASSERT_EQ(std::system(command.c_str()), 0) << command;
-}
-
 TEST(NetTables, ListsLoopbackWithItsAddress) {
     const std::vector<MIB_IFROW> rows = readTable<MIB_IFTABLE, MIB_IFROW>(GetIfTable);
     ASSERT_TRUE(std::is_sorted(rows.begin(), rows.end(),
@@ -127,28 +117,6 @@ TEST(NetTables, AnswersTheTwoCallProtocol) {
     auto* addressTable = reinterpret_cast<PMIB_IPADDRTABLE>(addressBuffer.data());
     ASSERT_EQ(GetIpAddrTable(addressTable, &size, TRUE), NO_ERROR);
     EXPECT_GE(addressTable->dwNumEntries, 1u);
-}
-
-// Runs body on a thread of its own network namespace, with a sysfs that shows it; everything made
-// there disappears with the thread. False when this process may not make one.
-bool inNetworkNamespace(const std::function<void()>& body) {
-    bool made = false;
-    std::thread([&] {
-        if (unshare(CLONE_NEWNET | CLONE_NEWNS) != 0 ||
-            mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
-            mount("sysfs", "/sys", "sysfs", 0, nullptr) != 0) {
-            return;
-        }
-        made = true;
-        // No IPv6 chatter: the only traffic is what a test sends. /proc/sys/net is the calling
-        // thread's namespace's; without IPv6 at all the files are missing, and so is the chatter.
-        for (const char* scope : {"all", "default"}) {
-            std::ofstream(std::string("/proc/sys/net/ipv6/conf/") + scope + "/disable_ipv6") << 1;
-        }
-        run("ip link set lo up");
-        body();
-    }).join();
-    return made;
 }
 
 // Sends frames of a known size out of an interface, below IP.
@@ -285,31 +253,6 @@ TEST(RouteSocket, AnswersAgainAfterTheKernelRefusedADump) {
         [&count](const nlmsghdr& message) { count += message.nlmsg_type == RTM_NEWLINK ? 1 : 0; });
     EXPECT_GE(count, 1);
 }
-
-// A tun device, kept while the object lives; TUNSETLINK gives it another link type.
-class TunDevice {
-public:
-    TunDevice(const char* name, std::optional<unsigned short> linkType) {
-        fd_ = open("/dev/net/tun", O_RDWR | O_CLOEXEC);
-        ifreq request{};
-        std::strncpy(request.ifr_name, name, IFNAMSIZ - 1);
-        request.ifr_flags = IFF_TUN | IFF_NO_PI;
-        ok_ = fd_ >= 0 && ioctl(fd_, TUNSETIFF, &request) == 0 &&
-              (!linkType || ioctl(fd_, TUNSETLINK, static_cast<unsigned long>(*linkType)) == 0);
-    }
-    ~TunDevice() {
-        if (fd_ >= 0) {
-            close(fd_);
-        }
-    }
-    TunDevice(const TunDevice&) = delete;
-    TunDevice& operator=(const TunDevice&) = delete;
-    bool ok() const { return ok_; }
-
-private:
-    int fd_ = -1;
-    bool ok_ = false;
-};
 
 TEST(NetTables, DescribesAPppLinkAsWan) {
     const bool made = inNetworkNamespace([] {

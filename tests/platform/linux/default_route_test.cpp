@@ -1,0 +1,81 @@
+#include "platform/linux/linux_platform.h"
+#include "tests/platform/linux/network_namespace.h"
+
+#include <gtest/gtest.h>
+#include <linux/if_arp.h>
+
+#include <vector>
+
+namespace platform {
+namespace {
+
+// Each scenario starts in a namespace of its own with an up PPP link "fc-ppp" and a veth pair
+// "fc-a"/"fc-b" whose "fc-a" is up without carrier (its peer is down); then each step runs its
+// commands and asks one platform object whether a connection is up.
+struct Step {
+    const char* commands;
+    bool connected;
+};
+
+struct Scenario {
+    const char* name;
+    std::vector<Step> steps;
+};
+
+// A link as pppd leaves it, IPv6 on; "fc-a" and "fc-b" as above.
+constexpr const char* kSetUp =
+    "ip link set fc-ppp up && ip addr add 10.64.0.2 peer 10.64.0.1 dev fc-ppp && "
+    "echo 0 > /proc/sys/net/ipv6/conf/fc-ppp/disable_ipv6 && "
+    "ip -6 addr add 2001:db8::2/64 dev fc-ppp nodad && "
+    "ip link add fc-a type veth peer name fc-b && ip link set fc-a up";
+
+const std::vector<Scenario> kScenarios = {
+    {"PppLinkUpThenDownThenRouteRemoved",
+     {{"ip route add default dev fc-ppp", true},
+      {"ip link set fc-ppp down", false},
+      {"ip link set fc-ppp up && ip route add default dev fc-ppp", true},
+      {"ip route del default", false}}},
+    {"NoDefaultRoute", {{"ip route add 10.0.0.0/8 dev fc-ppp", false}}},
+    {"Ipv6OnlyDefaultRoute",
+     {{"ip -6 route add default dev fc-ppp", true}, {"ip link set fc-ppp down", false}}},
+    {"DefaultRouteInAnotherTable", {{"ip route add default dev fc-ppp table 100", false}}},
+    {"UnreachableDefaultRoute", {{"ip route add unreachable default", false}}},
+    {"DefaultRouteWithoutCarrier", {{"ip route add default dev fc-a", false}}},
+    {"MultipathWithOneNextHopUp",
+     {{"ip route add default nexthop dev fc-a nexthop dev fc-ppp", true}}},
+    {"MultipathWithoutCarrier",
+     {{"ip link add fc-c type veth peer name fc-d && ip link set fc-c up && "
+       "ip route add default nexthop dev fc-a nexthop dev fc-c",
+       false}}},
+};
+
+void PrintTo(const Scenario& scenario, std::ostream* out) {
+    *out << scenario.name;
+}
+
+class ConnectedState : public testing::TestWithParam<Scenario> {};
+
+TEST_P(ConnectedState, FollowsTheDefaultRoutes) {
+    const bool made = inNetworkNamespace([] {
+        const TunDevice ppp("fc-ppp", ARPHRD_PPP);
+        ASSERT_TRUE(ppp.ok()) << "no tun device";
+        run(kSetUp);
+        LinuxPlatform system;
+        for (const Step& step : GetParam().steps) {
+            run(step.commands);
+            DWORD flags = 0x41;
+            EXPECT_EQ(system.InternetGetConnectedState(&flags, 0), step.connected ? TRUE : FALSE)
+                << step.commands;
+            EXPECT_EQ(flags, 0u);
+        }
+    });
+    if (!made) {
+        GTEST_SKIP() << "no network namespace can be made here";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Linux, ConnectedState, testing::ValuesIn(kScenarios),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
+} // namespace platform
