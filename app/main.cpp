@@ -4,6 +4,7 @@
 #include "info/help_window.h"
 #include "info/ver_about_box.h"
 #include "netstats/detail_window.h"
+#include "platform/sound.h"
 #include "platform/termination.h"
 #include "shell/application.h"
 #include "shell/widget_window.h"
@@ -51,8 +52,15 @@ int main(int argc, char** argv) {
     TForm2 form2;
     TForm4 form4;
     QApplication::setApplicationName(QStringLiteral("Filocompte"));
+    // Where no sound can be played, the plan alarm rings the display's bell, from the GUI thread.
+    platform::setDisplayBell([] {
+        QMetaObject::invokeMethod(
+            qApp, [] { QApplication::beep(); }, Qt::QueuedConnection);
+    });
     TForm1 form1(aboutBox, form2, form4);
     WatchTerminationRequests(form1);
     form1.show();
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    platform::setDisplayBell({});
+    return status;
 }

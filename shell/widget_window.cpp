@@ -73,7 +73,8 @@ void TForm1::LoadComponents() {
 void TForm1::FormCreate() {
     timer1_.stop();
     // The hidden position: the strip above the screen, the tongue hanging from its top edge.
-    move(0, -ui_->origine->y());
+    top_ = -ui_->origine->y();
+    move(0, top_);
     resize(screen()->geometry().width(), height());
     counter_.ResetConnection();
     CaptureMIBData(true);
@@ -140,7 +141,8 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TForm1::origineClick() {
-    move(x(), ui_->origine->y());
+    top_ = ui_->origine->y();
+    move(x(), top_);
 }
 
 void TForm1::origineMouseDown(Qt::MouseButton, Qt::KeyboardModifiers shift) {
@@ -151,7 +153,8 @@ void TForm1::origineMouseDown(Qt::MouseButton, Qt::KeyboardModifiers shift) {
 
 // Any move over the bare skin sends the strip back up, wherever it was.
 void TForm1::SkinForm1MouseMove(Qt::KeyboardModifiers, int, int) {
-    move(x(), -ui_->origine->y());
+    top_ = -ui_->origine->y();
+    move(x(), top_);
 }
 
 // The gauge cycles, the strip drifts one pixel right and wraps, and the taskbar button that a
@@ -163,7 +166,9 @@ void TForm1::Timer2Timer() {
     if (left > screen()->geometry().width() - ui_->Label1->width()) {
         left = 0;
     }
-    move(left, y());
+    // The height is the one the handlers chose: a window manager that pulled the window back onto
+    // the screen when it was mapped, or a drag, does not keep it there.
+    move(left, top_);
     piconeBarreTache1_->SetGrandeIconeVisible(false);
 }
 
@@ -326,5 +331,6 @@ void TForm1::ShowHelpWindow() {
 
 void TForm1::Terminate() {
     show();
-    QCoreApplication::quit();
+    // exit, not quit: a quit request asks the windows first, and this one refuses to close.
+    QCoreApplication::exit(0);
 }

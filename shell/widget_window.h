@@ -103,4 +103,6 @@ private:
     TPiconeBarreTache* piconeBarreTache1_ = nullptr;
     // The connected flag; before the first tick the design colour, neither red nor green.
     TColor color_ = clNone;
+    // The window's top as the handlers set it: hidden (strip above the screen) or revealed.
+    int top_ = 0;
 };
