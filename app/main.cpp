@@ -5,30 +5,11 @@
 #include "info/ver_about_box.h"
 #include "netstats/detail_window.h"
 #include "platform/sound.h"
-#include "platform/termination.h"
 #include "shell/application.h"
 #include "shell/widget_window.h"
 
 #include <QFont>
 #include <QIcon>
-#include <QSocketNotifier>
-
-namespace {
-
-// A shutdown, a logout or a kill by the user first records the running connection.
-void WatchTerminationRequests(TForm1& form1) {
-    const int requests = platform::terminationRequests();
-    if (requests < 0) {
-        return;
-    }
-    auto* notifier = new QSocketNotifier(requests, QSocketNotifier::Read, &form1);
-    QObject::connect(notifier, &QSocketNotifier::activated, &form1, [&form1] {
-        platform::drainTerminationRequests();
-        form1.counter().TerminationRequested();
-    });
-}
-
-} // namespace
 
 int main(int argc, char** argv) {
     // The widget places its own windows, which Wayland does not allow: use X11 (XWayland) there.
@@ -58,7 +39,6 @@ int main(int argc, char** argv) {
             qApp, [] { QApplication::beep(); }, Qt::QueuedConnection);
     });
     TForm1 form1(aboutBox, form2, form4);
-    WatchTerminationRequests(form1);
     form1.show();
     const int status = QApplication::exec();
     platform::setDisplayBell({});

@@ -5,6 +5,7 @@
 #include "info/help_window.h"
 #include "info/ver_about_box.h"
 #include "netstats/detail_window.h"
+#include "platform/termination.h"
 #include "shell/application.h"
 #include "shell/image_list.h"
 #include "shell/picone_barre_tache.h"
@@ -15,6 +16,7 @@
 #include <QFile>
 #include <QMenu>
 #include <QScreen>
+#include <QSocketNotifier>
 
 namespace {
 
@@ -40,6 +42,7 @@ TForm1::TForm1(TVerAboutBox& aboutBox, TForm2& detail, TForm4& help, QWidget* pa
     connect(&timer2_, &QTimer::timeout, this, &TForm1::Timer2Timer);
     CreatePopupMenu1();
     LoadComponents();
+    WatchTerminationRequests();
     timer2_.start(kAnimationInterval);
     // A failure of the start-up is reported like any other, and the window still comes up.
     Guard([this] { FormCreate(); });
@@ -68,6 +71,20 @@ void TForm1::LoadComponents() {
     piconeBarreTache1_->SetApplicationCachee(false);
     piconeBarreTache1_->SetHint("Filocompte");
     piconeBarreTache1_->Loaded();
+}
+
+// A shutdown, a logout or a kill by the user first records the running connection. Watched from
+// before the start-up, which may wait for the user in a message box.
+void TForm1::WatchTerminationRequests() {
+    const int requests = platform::terminationRequests();
+    if (requests < 0) {
+        return;
+    }
+    auto* notifier = new QSocketNotifier(requests, QSocketNotifier::Read, this);
+    connect(notifier, &QSocketNotifier::activated, this, [this] {
+        platform::drainTerminationRequests();
+        counter_.TerminationRequested();
+    });
 }
 
 void TForm1::FormCreate() {
@@ -331,6 +348,8 @@ void TForm1::ShowHelpWindow() {
 
 void TForm1::Terminate() {
     show();
-    // exit, not quit: a quit request asks the windows first, and this one refuses to close.
+    // exit, not quit: a quit request asks the windows first, and this one refuses to close. A
+    // request during the start-up comes before the main loop runs: it ends that loop too.
     QCoreApplication::exit(0);
+    QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
 }

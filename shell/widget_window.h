@@ -85,6 +85,7 @@ protected:
 
 private:
     void FormCreate();
+    void WatchTerminationRequests();
     void FormResize();
     void LoadComponents();
     void CreatePopupMenu1();

@@ -1,0 +1,153 @@
+// The real program in a network namespace of its own, whose links the test brings up and down as
+// a modem would: every connection must reach the counter file, to the second, whether it ends by
+// itself or the program is told to stop.
+
+#include "tests/platform/linux/network_namespace.h"
+#include "tests/platform/linux/process_support.h"
+
+#include <gtest/gtest.h>
+#include <linux/if_arp.h>
+
+#include <chrono>
+#include <csignal>
+#include <fstream>
+#include <sstream>
+#include <sys/wait.h>
+
+#ifndef ARPHRD_RAWIP
+#define ARPHRD_RAWIP 519
+#endif
+
+namespace platform {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr const char* kCounterFile = "decompte_internet.log";
+
+// The program, started in dir with the offscreen display; stopped by its pid when the test ends.
+class Program {
+public:
+    explicit Program(const std::filesystem::path& dir) {
+        pid_ = fork();
+        if (pid_ == 0) {
+            if (chdir(dir.c_str()) != 0) {
+                _exit(127);
+            }
+            setenv("QT_QPA_PLATFORM", "offscreen", 1);
+            setenv("LANG", "fr_FR.UTF-8", 1);
+            setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
+            execl(FILOCOMPTE_EXECUTABLE, FILOCOMPTE_EXECUTABLE, static_cast<char*>(nullptr));
+            _exit(127);
+        }
+    }
+    ~Program() {
+        if (pid_ > 0) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
+    }
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    // Sends the signal and waits (bounded) for the exit; its status, or -1.
+    int Stop(int signal) {
+        kill(pid_, signal);
+        int status = -1;
+        const bool ended = eventually([&] { return waitpid(pid_, &status, WNOHANG) == pid_; });
+        pid_ = ended ? 0 : pid_;
+        return ended && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+private:
+    pid_t pid_ = -1;
+};
+
+void Write(const std::filesystem::path& file, const std::string& bytes) {
+    std::ofstream(file, std::ios::binary) << bytes;
+}
+
+long SecondsOf(const std::filesystem::path& dir) {
+    std::ifstream file(dir / kCounterFile);
+    std::string date, seconds;
+    std::getline(file, date);
+    std::getline(file, seconds);
+    return seconds.empty() ? -1 : std::stol(seconds);
+}
+
+double Since(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// A connection of about `seconds` counts its ticks plus the dead time: never more than the time
+// it lasted, at most two ticks less (the first tick comes a second after the link is seen).
+void ExpectCounted(long added, double seconds) {
+    EXPECT_GE(added, 10 + static_cast<long>(seconds) - 2) << "lasted " << seconds << " s";
+    EXPECT_LE(added, 10 + static_cast<long>(seconds) + 1) << "lasted " << seconds << " s";
+}
+
+struct Link {
+    const char* name;
+    unsigned short type;
+};
+
+class RealProgram : public ::testing::TestWithParam<Link> {};
+
+TEST_P(RealProgram, CountsEachConnectionOfADialUpLink) {
+    TempDir dir;
+    Write(dir.path() / "jour_raz.txt", "1\r\n");
+    Write(dir.path() / kCounterFile, "05/03/2026 10:00:00\r\n100\r\n0\r\n");
+    const std::string link = GetParam().name;
+    const bool made = inNetworkNamespace([&] {
+        TunDevice device(link.c_str(), GetParam().type);
+        ASSERT_TRUE(device.ok());
+        run("ip link set " + link + " up && ip addr add 10.64.0.2 peer 10.64.0.1 dev " + link);
+        const std::string up = "ip route add default dev " + link;
+        run(up);
+        Program program(dir.path());
+        auto start = Clock::now();
+        std::this_thread::sleep_for(std::chrono::milliseconds(4300));
+        run("ip route del default");
+        double lasted = Since(start);
+        ASSERT_TRUE(eventually([&] { return SecondsOf(dir.path()) != 100; }));
+        ExpectCounted(SecondsOf(dir.path()) - 100, lasted);
+
+        // A second connection, still up when the system asks the program to end.
+        const long before = SecondsOf(dir.path());
+        run(up);
+        start = Clock::now();
+        std::this_thread::sleep_for(std::chrono::milliseconds(3300));
+        lasted = Since(start);
+        EXPECT_EQ(program.Stop(SIGTERM), 0);
+        ExpectCounted(SecondsOf(dir.path()) - before, lasted);
+    });
+    if (!made) {
+        GTEST_SKIP() << "needs root and network namespaces";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Links, RealProgram,
+                         ::testing::Values(Link{"ppp0", ARPHRD_PPP}, Link{"wwan0", ARPHRD_RAWIP}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// An Ethernet link with a default route is a LAN or a router, never a metered connection.
+TEST(RealProgram, NeverCountsALanLink) {
+    TempDir dir;
+    Write(dir.path() / "jour_raz.txt", "1\r\n");
+    Write(dir.path() / kCounterFile, "05/03/2026 10:00:00\r\n100\r\n0\r\n");
+    const bool made = inNetworkNamespace([&] {
+        run("ip link add wwan0 type veth peer name fc-peer && ip link set fc-peer up && "
+            "ip link set wwan0 up && ip addr add 192.168.77.2/24 dev wwan0 && "
+            "ip route add default via 192.168.77.1");
+        Program program(dir.path());
+        std::this_thread::sleep_for(std::chrono::milliseconds(3000));
+        EXPECT_EQ(program.Stop(SIGTERM), 0);
+        EXPECT_EQ(SecondsOf(dir.path()), 100);
+    });
+    if (!made) {
+        GTEST_SKIP() << "needs root and network namespaces";
+    }
+}
+
+} // namespace
+} // namespace platform
