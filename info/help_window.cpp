@@ -4,7 +4,6 @@
 
 #include <QFile>
 #include <QScreen>
-#include <QShowEvent>
 #include <QStyle>
 
 namespace {
@@ -26,7 +25,8 @@ QString HelpText() {
 
 } // namespace
 
-TForm4::TForm4(QWidget* parent) : QWidget(parent, Qt::Window), ui_(std::make_unique<Ui::TForm4>()) {
+TForm4::TForm4(QWidget* parent)
+    : TShowingForm(parent, Qt::Window), ui_(std::make_unique<Ui::TForm4>()) {
     ui_->setupUi(this);
     setWindowFlag(Qt::WindowStaysOnTopHint);
     // Closing only hides the window, and never ends the program.
@@ -47,14 +47,6 @@ void TForm4::FormCreate() {
     SetAlphaBlendValue(kStartAlpha);
     ui_->Memo1->setPlainText(HelpText());
     timer1_.start(kTimerInterval);
-}
-
-void TForm4::showEvent(QShowEvent* event) {
-    // Spontaneous show events come from the window system (e.g. un-minimising), not a showing.
-    if (!event->spontaneous()) {
-        FormShow();
-    }
-    QWidget::showEvent(event);
 }
 
 void TForm4::FormShow() {

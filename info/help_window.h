@@ -2,8 +2,9 @@
 // The help window: an always-on-top editable memo holding the help text, fading in at each
 // showing.
 
+#include "info/showing_form.h"
+
 #include <QTimer>
-#include <QWidget>
 #include <memory>
 
 class QPlainTextEdit;
@@ -12,7 +13,7 @@ namespace Ui {
 class TForm4;
 }
 
-class TForm4 : public QWidget {
+class TForm4 : public TShowingForm {
     Q_OBJECT
 
 public:
@@ -28,12 +29,9 @@ public slots:
     void Unpetitcoupdemain1Click();
     void Timer1Timer();
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
     void FormCreate();
-    void FormShow();
+    void FormShow() override;
     void SetAlphaBlendValue(int alpha);
 
     std::unique_ptr<Ui::TForm4> ui_;

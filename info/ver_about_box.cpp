@@ -5,7 +5,6 @@
 
 #include <QIcon>
 #include <QScreen>
-#include <QShowEvent>
 #include <QStyle>
 
 namespace {
@@ -19,7 +18,7 @@ int tickCount = 0;
 } // namespace
 
 TVerAboutBox::TVerAboutBox(QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
+    : TShowingForm(parent, Qt::Window | Qt::FramelessWindowHint),
       ui_(std::make_unique<Ui::TVerAboutBox>()) {
     ui_->setupUi(this);
     // Closing only hides the box, and never ends the program.
@@ -36,14 +35,6 @@ TVerAboutBox::~TVerAboutBox() = default;
 
 void TVerAboutBox::FormCreate() {
     timer1_.start(kTimerInterval);
-}
-
-void TVerAboutBox::showEvent(QShowEvent* event) {
-    // Spontaneous show events come from the window system (e.g. un-minimising), not a showing.
-    if (!event->spontaneous()) {
-        FormShow();
-    }
-    QWidget::showEvent(event);
 }
 
 void TVerAboutBox::FormShow() {

@@ -2,15 +2,16 @@
 // The About box: a small borderless yellow card with the product name, file version and copyright,
 // shown as a splash at start-up and on demand; it closes itself on its timer's second tick.
 
+#include "info/showing_form.h"
+
 #include <QTimer>
-#include <QWidget>
 #include <memory>
 
 namespace Ui {
 class TVerAboutBox;
 }
 
-class TVerAboutBox : public QWidget {
+class TVerAboutBox : public TShowingForm {
     Q_OBJECT
 
 public:
@@ -24,12 +25,9 @@ public slots:
     void Timer1Timer();
     void Button1Click();
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
     void FormCreate();
-    void FormShow();
+    void FormShow() override;
 
     std::unique_ptr<Ui::TVerAboutBox> ui_;
     QTimer timer1_;
