@@ -3,7 +3,6 @@
 #include "platform/linux/netlink_attributes.h"
 
 #include <algorithm>
-#include <linux/if.h>
 #include <sys/socket.h>
 #include <vector>
 
@@ -78,25 +77,10 @@ void addDefaultRouteInterfaces(const RouteSocket& socket, Interfaces& interfaces
     });
 }
 
-// Whether the last link dump shows one of these interfaces up.
-bool anyUp(const RouteSocket& socket, const Interfaces& interfaces) {
-    bool up = false;
-    socket.forEachMessage([&](const nlmsghdr& message) {
-        if (!holds<ifinfomsg>(message, RTM_NEWLINK)) {
-            return;
-        }
-        const auto* link = static_cast<const ifinfomsg*>(NLMSG_DATA(&message));
-        up = up ||
-             ((link->ifi_flags & IFF_UP) != 0 &&
-              std::find(interfaces.begin(), interfaces.end(), link->ifi_index) != interfaces.end());
-    });
-    return up;
-}
-
 } // namespace
 
 // A family whose dump the kernel refuses (IPv6 switched off) adds no route.
-bool DefaultRoute::isUp() {
+std::vector<int> DefaultRoute::interfaces() {
     const std::lock_guard lock(mutex_);
     Interfaces interfaces;
     for (const unsigned char family : {AF_INET, AF_INET6}) {
@@ -106,11 +90,7 @@ bool DefaultRoute::isUp() {
             addDefaultRouteInterfaces(socket_, interfaces);
         }
     }
-    if (interfaces.empty()) {
-        return false;
-    }
-    const ifinfomsg links{};
-    return socket_.dump(RTM_GETLINK, &links, sizeof links) && anyUp(socket_, interfaces);
+    return interfaces;
 }
 
 } // namespace platform

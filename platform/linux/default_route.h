@@ -1,19 +1,20 @@
 #pragma once
-// The connection test on Linux: is there a default route through an interface that is up. Each
-// question reads the kernel's route and link tables afresh (rtnetlink dumps over a kept socket).
+// The default routes of the connection test on Linux. Each question reads the kernel's route
+// tables afresh (rtnetlink dumps over a kept socket).
 
 #include "platform/linux/route_socket.h"
 
 #include <mutex>
+#include <vector>
 
 namespace platform {
 
 class DefaultRoute {
 public:
-    // True when the main table holds a unicast default route, IPv4 or IPv6, that leaves by an
-    // interface that is up: its own, or one of its next hops' for a multipath route, which the
-    // kernel does not mark dead or without carrier. False too when the kernel does not answer.
-    bool isUp();
+    // The interfaces by which the main table's unicast default routes, IPv4 and IPv6, leave: each
+    // route's own, or its next hops' for a multipath route, unless the kernel marks them dead or
+    // without carrier. None when the kernel does not answer.
+    std::vector<int> interfaces();
 
 private:
     std::mutex mutex_;

@@ -21,7 +21,9 @@ BOOL LinuxPlatform::InternetGetConnectedState(DWORD* lpdwFlags, DWORD) {
     if (lpdwFlags != nullptr) {
         *lpdwFlags = 0;
     }
-    return defaultRoute_.isUp() ? TRUE : FALSE;
+    // Only a dial-up or cellular link makes the metered connection: a LAN's default route beside a
+    // modem link that is down is no such connection.
+    return netTables_.anyWanUp(defaultRoute_.interfaces()) ? TRUE : FALSE;
 }
 
 // Dials the default peer ("provider") with Debian's pon; the tick sees the link when it comes up.

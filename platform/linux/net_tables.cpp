@@ -4,8 +4,8 @@
 #include "platform/linux/link_description.h"
 #include "platform/linux/netlink_attributes.h"
 #include "platform/linux/route_socket.h"
-#include "platform/utf8.h"
 #include "platform/platform.h"
+#include "platform/utf8.h"
 
 #include <algorithm>
 #include <arpa/inet.h>
@@ -306,6 +306,25 @@ DWORD NetTables::GetIpAddrTable(PMIB_IPADDRTABLE pIpAddrTable, PULONG pdwSize, B
         sortByAddress(state_->addressRows);
     }
     return answerTableQuery(state_->addressRows, pIpAddrTable, pdwSize);
+}
+
+} // namespace platform
+
+namespace platform {
+
+bool NetTables::anyWanUp(const std::vector<int>& indexes) {
+    if (indexes.empty()) {
+        return false;
+    }
+    const std::lock_guard lock(state_->mutex);
+    if (!state_->readLinks()) {
+        return false;
+    }
+    return std::any_of(state_->ifRows.begin(), state_->ifRows.end(), [&](const MIB_IFROW& row) {
+        return row.dwAdminStatus == kAdminUp && isWanInterfaceType(row.dwType) &&
+               std::find(indexes.begin(), indexes.end(), static_cast<int>(row.dwIndex)) !=
+                   indexes.end();
+    });
 }
 
 } // namespace platform

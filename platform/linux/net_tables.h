@@ -5,6 +5,7 @@
 #include "platform/iphlpapi.h"
 
 #include <memory>
+#include <vector>
 
 namespace platform {
 
@@ -18,6 +19,8 @@ public:
     // Every interface, loopback included, by ascending index; bOrder changes nothing.
     DWORD GetIfTable(PMIB_IFTABLE pIfTable, PULONG pdwSize, BOOL bOrder);
     DWORD GetIpAddrTable(PMIB_IPADDRTABLE pIpAddrTable, PULONG pdwSize, BOOL bOrder);
+    // Whether one of these interfaces is a dial-up or cellular link that is up.
+    bool anyWanUp(const std::vector<int>& indexes);
 
 private:
     struct State;

@@ -130,12 +130,15 @@ INSTANTIATE_TEST_SUITE_P(Links, RealProgram,
                          ::testing::Values(Link{"ppp0", ARPHRD_PPP}, Link{"wwan0", ARPHRD_RAWIP}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// An Ethernet link with a default route is a LAN or a router, never a metered connection.
+// An Ethernet link with a default route is a LAN or a router, never a metered connection, even
+// beside a modem link that is configured but down.
 TEST(RealProgram, NeverCountsALanLink) {
     TempDir dir;
     Write(dir.path() / "jour_raz.txt", "1\r\n");
     Write(dir.path() / kCounterFile, "05/03/2026 10:00:00\r\n100\r\n0\r\n");
     const bool made = inNetworkNamespace([&] {
+        const TunDevice idleModem("ppp0", ARPHRD_PPP);
+        ASSERT_TRUE(idleModem.ok());
         run("ip link add wwan0 type veth peer name fc-peer && ip link set fc-peer up && "
             "ip link set wwan0 up && ip addr add 192.168.77.2/24 dev wwan0 && "
             "ip route add default via 192.168.77.1");

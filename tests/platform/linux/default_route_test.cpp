@@ -43,6 +43,8 @@ const std::vector<Scenario> kScenarios = {
     {"DefaultRouteWithoutCarrier", {{"ip route add default dev fc-a", false}}},
     {"MultipathWithOneNextHopUp",
      {{"ip route add default nexthop dev fc-a nexthop dev fc-ppp", true}}},
+    {"LanDefaultRouteBesideADownPppLink",
+     {{"ip link set fc-ppp down && ip link set fc-b up && ip route add default dev fc-a", false}}},
     {"MultipathWithoutCarrier",
      {{"ip link add fc-c type veth peer name fc-d && ip link set fc-c up && "
        "ip route add default nexthop dev fc-a nexthop dev fc-c",
