@@ -2,6 +2,7 @@
 #include "platform/linux/net_tables.h"
 #include "platform/linux/route_socket.h"
 #include "tests/platform/linux/network_namespace.h"
+#include "tests/platform/linux/process_support.h"
 
 #include <gtest/gtest.h>
 
@@ -146,6 +147,11 @@ TEST(NetTables, ReportsAVethPairsCountersAndAddresses) {
         run("ip addr add 10.20.0.9/24 dev fc-a && ip addr add 10.20.0.1/16 dev fc-a");
         run("ip addr add 9.200.0.1/8 dev fc-b && ip addr add 192.168.7.1/32 dev fc-b");
         run("ip link set fc-a up && ip link set fc-b up");
+        // The carrier comes up a moment later, the later the busier the machine: frames sent
+        // before are dropped.
+        ASSERT_TRUE(eventually([] {
+            return sysfs("fc-a", "operstate") == "up" && sysfs("fc-b", "operstate") == "up";
+        }));
         NetTables tables;
         const auto before = rowOf(interfaces(tables), "fc-a");
         sendFrames("fc-a", 7, 300);
