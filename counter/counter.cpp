@@ -1,5 +1,6 @@
 #include "counter/counter.h"
 
+#include "counter/checkpoint.h"
 #include "counter/counter_files.h"
 #include "counter/date_time_text.h"
 #include "counter/int_conversion.h"
@@ -91,6 +92,20 @@ void Counter::Timer1Timer() {
     // While the plan is exceeded, the warning shows on the seconds the alarm square shows.
     ShowCounterLabels(view_.Shape2Visible() ? kPlanWarning : CumulText(),
                       HmsText(SplitSeconds(connectionTime_)));
+    KeepCheckpoint();
+}
+
+// Not more often than every ten seconds of connection: laptops on batteries, flash storage.
+void Counter::KeepCheckpoint() {
+    if (state_ == kConnected && connectionTime_ >= checkpointed_ + kCheckpointPeriod) {
+        WriteCheckpoint({resetDate_, storedSeconds_, connectionTime_});
+        checkpointed_ = connectionTime_;
+    }
+}
+
+void Counter::ForgetCheckpoint() {
+    RemoveCheckpoint();
+    checkpointed_ = 0;
 }
 
 bool Counter::PlanReached() const {
@@ -175,6 +190,8 @@ void Counter::DisconnectionUpdate() {
     const std::int32_t total = CheckedAdd(StrToInt(stored), connectionTime_);
     SetCumulated(total);
     WriteCounterFile({resetDate_, QString::number(total), planText_});
+    storedSeconds_ = QString::number(total);
+    ForgetCheckpoint();
     connectionTime_ = 0;
     state_ = kDisconnected;
 }
@@ -270,6 +287,7 @@ void Counter::Rinitialiserlecompteur1Click() {
         return;
     }
     WriteCounterFile({DateTimeText(QDateTime::currentDateTime()), "0", planText_});
+    ForgetCheckpoint();
     FormClick();
 }
 

@@ -56,6 +56,8 @@ private:
     void DisconnectedTick();
     void AdvanceCumulated();
     void DisconnectionUpdate();
+    void KeepCheckpoint();
+    void ForgetCheckpoint();
     void SetCumulated(std::int32_t total);
     QString CumulText() const;
     void ShowCounterLabels(const QString& cumulated, const QString& connectionText);
@@ -80,6 +82,8 @@ private:
     std::int32_t plan_ = 1;
     bool wan_ = false;
     int iconFrame_ = 0;
+    // The connection time last written to the checkpoint.
+    std::int32_t checkpointed_ = 0;
     std::int32_t resetMonth_ = 0;
     std::optional<int> resetYear_;
     std::int32_t resetDay_ = 0;

@@ -9,6 +9,8 @@
 
 inline constexpr char kCounterFileName[] = "decompte_internet.log";
 inline constexpr char kResetDayFileName[] = "jour_raz.txt";
+// Held by the one program that counts with this folder's files.
+inline constexpr char kLockFileName[] = "decompte_internet.verrou";
 
 // The first count lines of a file's bytes. A line ends at LF, with or without CR before it; a CR
 // elsewhere is dropped; missing lines read as empty texts and lines beyond count are ignored.

@@ -16,4 +16,14 @@ std::string readFile(const std::string& name);
 // never a mix or an empty file. On failure the old file is left as it was.
 void replaceFile(const std::string& name, const std::string& bytes);
 
+// Removes the file; false when it could not (it may not exist).
+bool removeFile(const std::string& name);
+
+// Renames the file, replacing any file of the new name.
+void renameFile(const std::string& from, const std::string& to);
+
+// Takes an advisory lock on the file (created when missing), held until the process ends: the
+// system releases it even when the process dies. False only while another process holds it.
+bool lockForLife(const std::string& name);
+
 } // namespace platform

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -116,8 +117,33 @@ std::string readFile(const std::string& name) {
     return bytes;
 }
 
+bool removeFile(const std::string& name) {
+    return ::unlink(name.c_str()) == 0;
+}
+
+void renameFile(const std::string& from, const std::string& to) {
+    if (::rename(from.c_str(), to.c_str()) != 0) {
+        throw IoError::fromErrno(errno);
+    }
+}
+
+// The descriptor stays open, and the lock held, for the rest of the process's life.
+bool lockForLife(const std::string& name) {
+    const int fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        return true; // no lock file can be made here: nothing to share it with either
+    }
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+        return true;
+    }
+    const int error = errno;
+    ::close(fd);
+    return error != EWOULDBLOCK;
+}
+
 void replaceFile(const std::string& name, const std::string& bytes) {
-    // One fixed name: a rewrite cut short by a crash leaves at most this file, replaced by the next.
+    // One fixed name: a rewrite cut short by a crash leaves at most this file, replaced by the
+    // next.
     const std::string temporary = name + ".tmp";
     writeTemporary(temporary, bytes, modeFor(name));
     if (::rename(temporary.c_str(), name.c_str()) != 0) {

@@ -1,79 +1,14 @@
 #include "counter/counter.h"
 #include "counter/counter_files.h"
+#include "fake_view.h"
 #include "platform/failure.h"
 #include "platform/fake/fake_platform.h"
 #include "tests/support/qstring_printer.h"
 #include "working_directory.h"
 
 #include <QDate>
-#include <deque>
-#include <functional>
 
 namespace {
-
-// The widget window as the counter sees it, with dialogs answered from a script.
-class FakeView : public CounterView {
-public:
-    TColor color = clNone;
-    QString label1 = "?", label2 = "0", label8 = "Déconnecté", detailLabel1, detailLabel2;
-    TColor shape1 = clGreen;
-    bool shape2 = false;
-    TColor gaugeFore = clNone, gaugeBack = clGreen;
-    bool dial = true, hangUp = true;
-    std::vector<int> trayFrames; // -1 for the application's icon
-    int fills = 0, helpShown = 0, terminated = 0;
-    DetailGrid grid;
-    QStringList messages, confirmations;
-    // Answers of the next dialogs, in order; each may also act while its dialog is open.
-    std::deque<std::function<std::optional<QString>()>> answers;
-
-    TColor Color() const override { return color; }
-    void SetColor(TColor c) override { color = c; }
-    void SetLabel1(const QString& text) override { label1 = text; }
-    void SetLabel2(const QString& text) override { label2 = text; }
-    void SetLabel8(const QString& text) override { label8 = text; }
-    void SetShape1Color(TColor c) override { shape1 = c; }
-    bool Shape2Visible() const override { return shape2; }
-    void SetShape2Visible(bool visible) override { shape2 = visible; }
-    void SetGaugeColors(TColor fore, TColor back) override {
-        gaugeFore = fore;
-        gaugeBack = back;
-    }
-    void SetDialEnabled(bool d, bool h) override {
-        dial = d;
-        hangUp = h;
-    }
-    void ShowTrayFrame(int frame) override { trayFrames.push_back(frame); }
-    void ShowApplicationIcon() override { trayFrames.push_back(-1); }
-    HWND Handle() override { return this; }
-    const DetailGrid& Grid() const override { return grid; }
-    void CaptureMIBData(bool) override { ++fills; }
-    void SetDetailLabel1(const QString& text) override { detailLabel1 = text; }
-    void SetDetailLabel2(const QString& text) override { detailLabel2 = text; }
-    void ShowMessage(const QString& text) override { messages << text; }
-    bool Confirm(const QString& text) override {
-        confirmations << text;
-        return Answer().has_value();
-    }
-    std::optional<QString> InputBox(const QString& caption, const QString& prompt,
-                                    const QString& value) override {
-        messages << caption + " | " + prompt + " | " + value;
-        return Answer();
-    }
-    void ShowHelpWindow() override { ++helpShown; }
-    void Terminate() override { ++terminated; }
-
-private:
-    std::optional<QString> Answer() {
-        EXPECT_FALSE(answers.empty()) << "an unexpected dialog";
-        if (answers.empty()) {
-            return std::nullopt;
-        }
-        auto answer = answers.front();
-        answers.pop_front();
-        return answer();
-    }
-};
 
 class CounterTest : public InTemporaryDirectory {
 protected:

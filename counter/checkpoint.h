@@ -1,0 +1,26 @@
+#pragma once
+// The checkpoint of a running connection, beside the counter file: what the disconnection update
+// would add to line 2 if the connection ended now, with the reset date and the line 2 it would add
+// to. Written every ten seconds of connection and removed when the connection is recorded, it lets
+// the next start-up record a connection whose program died (a crash, a power cut).
+
+#include <QString>
+#include <cstdint>
+
+inline constexpr char kCheckpointFileName[] = "decompte_internet.reprise";
+// Connection seconds between two checkpoints: a power cut loses at most about that much.
+inline constexpr std::int32_t kCheckpointPeriod = 10;
+
+struct Checkpoint {
+    QString resetDate; // line 1 of the counter file
+    QString base;      // line 2 of the counter file, as the connection found it
+    std::int32_t seconds = 0;
+};
+
+void WriteCheckpoint(const Checkpoint& checkpoint);
+void RemoveCheckpoint();
+
+// Records a checkpoint left by a program that did not end its connection into line 2 of the
+// counter file, once: a checkpoint already recorded is only removed. One that belongs to another
+// counter or reset, or cannot be read, is set aside under another name and reported (a Failure).
+void FoldCheckpoint();

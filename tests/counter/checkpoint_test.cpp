@@ -1,0 +1,160 @@
+#include "counter/checkpoint.h"
+#include "counter/counter.h"
+#include "counter/counter_files.h"
+#include "counter/int_conversion.h"
+#include "fake_view.h"
+#include "platform/failure.h"
+#include "platform/fake/fake_platform.h"
+#include "platform/file_io.h"
+#include "tests/support/qstring_printer.h"
+#include "working_directory.h"
+
+#include <csignal>
+#include <random>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+using Checkpoints = InTemporaryDirectory;
+
+TEST_F(Checkpoints, FoldRecordsOnceOrSetsAside) {
+    struct Case {
+        QByteArray counter, checkpoint, after;
+        bool setAside;
+    };
+    const Case cases[] = {
+        {"d\r\n754\r\n20\r\n", "d\r\n754\r\n31\r\n", "d\r\n785\r\n20\r\n", false},
+        {"d\r\n785\r\n20\r\n", "d\r\n754\r\n31\r\n", "d\r\n785\r\n20\r\n", false},
+        {"d\r\n\r\n20\r\n", "d\r\n\r\n31\r\n", "d\r\n31\r\n20\r\n", false},
+        {"e\r\n0\r\n20\r\n", "d\r\n754\r\n31\r\n", "e\r\n0\r\n20\r\n", true},
+        {"d\r\n900\r\n20\r\n", "d\r\n754\r\n31\r\n", "d\r\n900\r\n20\r\n", true},
+        {"d\r\n754\r\n20\r\n", "d\r\n754\r\n3l\r\n", "d\r\n754\r\n20\r\n", true},
+        {"d\r\n754\r\n20\r\n", "d\r\n754\r\n2147483647\r\n", "d\r\n754\r\n20\r\n", true}};
+    for (const Case& c : cases) {
+        Put(kCounterFileName, c.counter);
+        Put(kCheckpointFileName, c.checkpoint);
+        bool reported = false;
+        try {
+            FoldCheckpoint();
+        } catch (const platform::Failure& failure) {
+            reported = QString::fromUtf8(failure.what()).contains("mis de côté");
+        }
+        const QStringList setAside =
+            QDir().entryList({QString(kCheckpointFileName) + ".*"}, QDir::Files);
+        EXPECT_EQ(Bytes(kCounterFileName), c.after) << c.checkpoint.toStdString();
+        EXPECT_FALSE(QFile::exists(kCheckpointFileName));
+        EXPECT_EQ(reported, c.setAside) << c.checkpoint.toStdString();
+        EXPECT_EQ(setAside.size(), c.setAside ? 1 : 0);
+        EXPECT_EQ(setAside.isEmpty() ? QByteArray() : Bytes(qPrintable(setAside.first())),
+                  c.setAside ? c.checkpoint : QByteArray());
+        for (const QString& name : setAside) {
+            QFile::remove(name);
+        }
+    }
+}
+
+// A scripted connection in a child process that reports each finished tick, killed at random.
+class KilledConnection : public InTemporaryDirectory {
+protected:
+    // The ticks the child had surely finished when it was killed.
+    static int ConnectAndKill(std::mt19937& random) {
+        int ticks[2];
+        EXPECT_EQ(pipe(ticks), 0);
+        const pid_t child = fork();
+        if (child == 0) {
+            platform::FakePlatform fake;
+            platform::ScopedPlatform installed{fake};
+            fake.connected = true;
+            FakeView view;
+            view.grid.SetRowCount(3);
+            view.grid.SetCell(0, 1, "ppp0 - Interface WAN (PPP)");
+            Counter counter{view};
+            counter.FormClick();
+            for (int done = 1;; ++done) {
+                counter.Timer1Timer();
+                [[maybe_unused]] const auto written = write(ticks[1], &done, sizeof done);
+            }
+        }
+        close(ticks[1]);
+        usleep(std::uniform_int_distribution<useconds_t>(2000, 60000)(random));
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+        int last = 0;
+        for (int done = 0; read(ticks[0], &done, sizeof done) == sizeof done;) {
+            last = done;
+        }
+        close(ticks[0]);
+        return last;
+    }
+};
+
+// However a connection is cut short, the next start records it to within ten seconds of the
+// truth, dead time included, and never above it.
+TEST_F(KilledConnection, LosesAtMostTenSecondsAndNeverCountsTwice) {
+    std::mt19937 random(7);
+    int largestLoss = 0;
+    for (int run = 0; run < 40; ++run) {
+        Put(kCounterFileName, "05/03/2003\r\n754\r\n0\r\n");
+        Put(kResetDayFileName, "1\r\n");
+        const int ticks = ConnectAndKill(random);
+        // A tick may have ended, checkpoint and all, just before the kill: one more than reported.
+        const int truth = 10 + ticks;
+        EXPECT_NO_THROW(FoldCheckpoint());
+        const int recorded = StrToInt(SplitLines(Bytes(kCounterFileName), 3)[1]) - 754;
+        EXPECT_LE(recorded, truth + 1) << "run " << run;
+        EXPECT_GE(recorded, ticks < 1 ? 0 : truth - kCheckpointPeriod) << "run " << run;
+        largestLoss = std::max(largestLoss, truth - recorded);
+        QFile::remove(kCheckpointFileName);
+    }
+    RecordProperty("largest_loss_seconds", largestLoss);
+}
+
+// A fold cut short by a crash is finished by the next start, never done twice.
+TEST_F(Checkpoints, AFoldKilledAtAnyMomentIsFinishedOnce) {
+    std::mt19937 random(11);
+    for (int run = 0; run < 30; ++run) {
+        Put(kCounterFileName, "d\r\n754\r\n20\r\n");
+        Put(kCheckpointFileName, "d\r\n754\r\n31\r\n");
+        const pid_t child = fork();
+        if (child == 0) {
+            FoldCheckpoint();
+            _exit(0);
+        }
+        usleep(std::uniform_int_distribution<useconds_t>(0, 3000)(random));
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+        EXPECT_NO_THROW(FoldCheckpoint()) << "run " << run;
+        EXPECT_EQ(Bytes(kCounterFileName), "d\r\n785\r\n20\r\n") << "run " << run;
+    }
+}
+
+// The lock of one folder's files: refused while another process holds it, free once that process
+// is gone, even killed.
+TEST_F(Checkpoints, OneProgramPerFolder) {
+    const auto tryLock = [] {
+        const pid_t child = fork();
+        if (child == 0) {
+            _exit(platform::lockForLife(kLockFileName) ? 0 : 1);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        return WEXITSTATUS(status) == 0;
+    };
+    const pid_t holder = fork();
+    if (holder == 0) {
+        platform::lockForLife(kLockFileName);
+        pause();
+    }
+    bool refused = false;
+    for (int i = 0; i < 500 && !refused; ++i) {
+        refused = !tryLock();
+        usleep(10000);
+    }
+    EXPECT_TRUE(refused);
+    kill(holder, SIGKILL);
+    waitpid(holder, nullptr, 0);
+    EXPECT_TRUE(tryLock());
+}
+
+} // namespace
