@@ -1,7 +1,7 @@
 #include "counter/counter_files.h"
 #include "platform/failure.h"
 #include "tests/support/qstring_printer.h"
-#include "working_directory.h"
+#include "tests/support/working_directory.h"
 
 #include <csignal>
 #include <random>

@@ -4,7 +4,7 @@
 #include "platform/failure.h"
 #include "platform/fake/fake_platform.h"
 #include "tests/support/qstring_printer.h"
-#include "working_directory.h"
+#include "tests/support/working_directory.h"
 
 #include <QDate>
 
