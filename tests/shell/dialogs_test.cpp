@@ -1,0 +1,51 @@
+#include "info/dialogs.h"
+#include "tests/support/modal_dialog.h"
+
+#include <functional>
+
+namespace {
+
+TEST(StandardBoxes, ShowTheirTextAsWrittenAndAnswerAsPressed) {
+    const QString question = "Initialiser les valeurs enregistrées";
+    const auto confirm = [question] { return QString::number(ConfirmBox(nullptr, question)); };
+    // A prompt may carry a file's text: shown as written, never as markup.
+    const auto input = [] {
+        return InputBox(nullptr, "Fixer le forfait en heures", "<b>x</b>", "20").value_or("none");
+    };
+    const auto error = [](const char* message) {
+        return [message] {
+            ErrorBox(message);
+            return QString();
+        };
+    };
+    const SeenDialog confirmation{"Confirmation",        question,        "", Qt::PlainText,
+                                  QMessageBox::Question, {"&Oui", "&Non"}};
+    const SeenDialog inputBox{"Fixer le forfait en heures", "<b>x</b>",       "20", Qt::PlainText,
+                              QMessageBox::NoIcon,          {"OK", "Annuler"}};
+    const auto errorBox = [](const char* shown) {
+        return SeenDialog{"Filocompte", shown, "", Qt::PlainText, QMessageBox::Critical, {"OK"}};
+    };
+    const struct {
+        std::function<QString()> open;
+        const char* button;
+        QString result;
+        SeenDialog seen;
+    } cases[] = {
+        {confirm, "&Oui", "1", confirmation},
+        {confirm, "&Non", "0", confirmation},
+        {input, "OK", "35", inputBox},
+        {input, "Annuler", "none", inputBox},
+        {error("Fichier introuvable"), "OK", "", errorBox("Fichier introuvable.")},
+        {error("Erreur E/S 7"), "OK", "", errorBox("Erreur E/S 7.")},
+        {error("Déjà fini."), "OK", "", errorBox("Déjà fini.")},
+        {error("Attention!"), "OK", "", errorBox("Attention!")},
+    };
+    for (const auto& c : cases) {
+        SeenDialog seen;
+        AnswerNextDialog(seen, c.button, "35");
+        EXPECT_EQ(c.open(), c.result) << c.button;
+        EXPECT_EQ(seen, c.seen);
+    }
+}
+
+} // namespace
