@@ -1,0 +1,188 @@
+#include "shell/widget_window.h"
+
+#include "counter/colors.h"
+#include "counter/counter_files.h"
+#include "info/help_window.h"
+#include "info/ver_about_box.h"
+#include "netstats/detail_window.h"
+#include "platform/fake/fake_platform.h"
+#include "shell/application.h"
+#include "shell/bar_gauge.h"
+#include "shell/picone_barre_tache.h"
+#include "tests/support/modal_dialog.h"
+#include "tests/support/working_directory.h"
+
+#include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QScreen>
+#include <memory>
+
+namespace {
+
+// The program's windows in their start-up order, over a WAN adapter the fake reports.
+class WidgetWindow : public InTemporaryDirectory {
+protected:
+    platform::FakePlatform fake;
+    platform::ScopedPlatform installed{fake};
+    QStringList failures;
+    TVerAboutBox aboutBox;
+    TForm2 detail;
+    TForm4 help;
+    std::unique_ptr<TForm1> form;
+
+    WidgetWindow() {
+        SetErrorPresenter([this](const QString& message) { failures << message; });
+        Put(kResetDayFileName, "1\r\n");
+        fake.addInterface(1, "ppp0 - Interface WAN (PPP)");
+        form = std::make_unique<TForm1>(aboutBox, detail, help);
+    }
+    ~WidgetWindow() override {
+        EXPECT_EQ(failures, QStringList{});
+        SetErrorPresenter({});
+    }
+
+    template <typename Control> Control* Find(const char* name) const {
+        return form->findChild<Control*>(name);
+    }
+    void Tick(bool connected) {
+        fake.connected = connected;
+        form->Timer1Timer();
+    }
+    // Delivered where the window system would: to the topmost control under the pointer that
+    // takes mouse input.
+    void Mouse(QEvent::Type type, Qt::MouseButton button, Qt::KeyboardModifiers shift, QPoint at) {
+        QWidget* target = form->childAt(at);
+        ASSERT_NE(target, nullptr);
+        const Qt::MouseButton changed = type == QEvent::MouseMove ? Qt::NoButton : button;
+        const Qt::MouseButtons held = type == QEvent::MouseButtonPress ? button : Qt::NoButton;
+        QMouseEvent event(type, target->mapFrom(form.get(), at), form->mapToGlobal(at), changed,
+                          held, shift);
+        QApplication::sendEvent(target, &event);
+    }
+};
+
+TEST_F(WidgetWindow, AnimationTickCyclesTheGaugeAndDriftsTheStrip) {
+    const int width = form->screen()->geometry().width();
+    const struct {
+        int left, progress, nextLeft, nextProgress;
+    } cases[] = {{0, 0, 1, 1}, {width - 236, 9, width - 235, 10}, {width - 235, 10, 0, 0}};
+    auto* gauge = Find<TBarGauge>("Gauge1");
+    for (const auto& c : cases) {
+        form->move(c.left, -48);
+        gauge->SetProgress(c.progress);
+        form->Timer2Timer();
+        EXPECT_EQ(form->pos(), QPoint(c.nextLeft, -48)) << "from " << c.left;
+        EXPECT_EQ(gauge->Progress(), c.nextProgress) << "from " << c.progress;
+    }
+}
+
+TEST_F(WidgetWindow, TheTongueRevealsTheStripAndTheSkinHidesIt) {
+    enum Action { Click, Press, Move };
+    const QPoint handle(45, 60), tip(45, 80), bareSkin(100, 10), gauge(200, 4), label1(100, 38);
+    const struct {
+        const char* name;
+        bool alarm, revealed;
+        Action action;
+        Qt::MouseButton button;
+        Qt::KeyboardModifiers shift;
+        QPoint at;
+        int top;
+        bool detailShown;
+    } cases[] = {
+        {"left click on the handle", false, false, Click, Qt::LeftButton, {}, handle, 48, false},
+        {"click on the tip", false, false, Click, Qt::LeftButton, {}, tip, -48, false},
+        {"click on the alarm square", true, false, Click, Qt::LeftButton, {}, handle, -48, false},
+        {"Ctrl right press", false, false, Press, Qt::RightButton, Qt::ControlModifier, handle, -48,
+         true},
+        {"move over the bare skin", false, true, Move, Qt::NoButton, {}, bareSkin, -48, false},
+        {"move over the gauge", false, true, Move, Qt::NoButton, {}, gauge, -48, false},
+        {"move over a label", false, true, Move, Qt::NoButton, {}, label1, 48, false},
+    };
+    for (const auto& c : cases) {
+        form->SkinForm1MouseMove({}, 0, 0);
+        if (c.revealed) {
+            form->origineClick();
+        }
+        form->SetShape2Visible(c.alarm);
+        detail.hide();
+        if (c.action != Move) {
+            Mouse(QEvent::MouseButtonPress, c.button, c.shift, c.at);
+        }
+        if (c.action != Press) {
+            Mouse(c.action == Click ? QEvent::MouseButtonRelease : QEvent::MouseMove, c.button,
+                  c.shift, c.at);
+        }
+        EXPECT_EQ(form->y(), c.top) << c.name;
+        EXPECT_EQ(detail.isVisible(), c.detailShown) << c.name;
+    }
+}
+
+TEST_F(WidgetWindow, MasquerFollowsItsCheckMarkNotTheWindow) {
+    form->show();
+    QAction* masquer = form->MenuItem("Rduite1");
+    const struct {
+        const char* step;
+        bool checked, visible;
+    } steps[] = {{"Masquer", true, false},
+                 {"tray", true, true},
+                 {"Masquer", false, true},
+                 {"Masquer", true, false}};
+    for (const auto& s : steps) {
+        if (QString(s.step) == "tray") {
+            form->PiconeBarreTache1().PourHandle().WMTrayIcon(TPourHandle::WM_LBUTTONDOWN);
+        } else {
+            masquer->trigger();
+        }
+        EXPECT_EQ(masquer->isChecked(), s.checked) << s.step;
+        EXPECT_EQ(form->isVisible(), s.visible) << s.step;
+    }
+}
+
+TEST_F(WidgetWindow, StaysOpenAndInTheNormalState) {
+    form->show();
+    EXPECT_FALSE(form->close());
+    EXPECT_TRUE(form->isVisible());
+    for (Qt::WindowState state : {Qt::WindowMinimized, Qt::WindowMaximized}) {
+        form->setWindowState(state);
+        EXPECT_EQ(form->windowState(), Qt::WindowNoState) << state;
+    }
+}
+
+TEST_F(WidgetWindow, TheTickColoursTheStripAndRecordsTheConnection) {
+    Tick(true);
+    EXPECT_EQ(form->Color(), clRed);
+    EXPECT_EQ(Find<QLabel>("Label8")->text(), "0h0m11s");
+    EXPECT_FALSE(form->MenuItem("Dcrocher1")->isEnabled());
+    EXPECT_TRUE(form->MenuItem("Raccrocher1")->isEnabled());
+    EXPECT_EQ(Find<TBarGauge>("Gauge1")->ForeColor(), clYellow);
+    EXPECT_EQ(Find<TBarGauge>("Gauge1")->BackColor(), clRed);
+
+    Tick(false);
+    EXPECT_EQ(form->Color(), clGreen);
+    EXPECT_EQ(Find<QLabel>("Label8")->text(), "Déconnecté");
+    EXPECT_EQ(SplitLines(Bytes(kCounterFileName), 3)[1], "11");
+}
+
+TEST_F(WidgetWindow, QuitterEndsTheLoopOnlyWhileDisconnected) {
+    constexpr int kStillRunning = 1;
+    for (const bool connected : {true, false}) {
+        Tick(connected);
+        form->hide();
+        SeenDialog seen;
+        // The program's own loop: its end also clears the request to leave every loop.
+        QTimer::singleShot(0, form.get(), [&] {
+            if (connected) {
+                AnswerNextDialog(seen, "OK");
+            }
+            form->Quitter1Click();
+            QTimer::singleShot(50, form.get(), [] { QCoreApplication::exit(kStillRunning); });
+        });
+        EXPECT_EQ(QApplication::exec(), connected ? kStillRunning : 0);
+        EXPECT_EQ(seen.text, connected ? "Impossible en cours de connexion" : "");
+        // The program ends with its window shown, even after "Masquer".
+        EXPECT_EQ(form->isVisible(), !connected);
+    }
+}
+
+} // namespace
