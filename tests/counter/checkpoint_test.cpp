@@ -7,7 +7,7 @@
 #include "platform/fake/fake_platform.h"
 #include "platform/file_io.h"
 #include "tests/support/qstring_printer.h"
-#include "working_directory.h"
+#include "tests/support/working_directory.h"
 
 #include <csignal>
 #include <random>
