@@ -1,5 +1,10 @@
 // Filocompte: the splash, the detail and help windows created hidden, then the widget window as
 // the main window, and the message loop until "Quitter".
+//
+//     filocompte [--dossier-utilisateur]
+//
+// The program keeps its files in the current directory; with the option, which the desktop entry
+// passes, in the user's data folder instead of wherever the session happens to start.
 
 #include "counter/checkpoint.h"
 #include "counter/counter_files.h"
@@ -7,6 +12,8 @@
 #include "info/help_window.h"
 #include "info/ver_about_box.h"
 #include "netstats/detail_window.h"
+#include "platform/data_folder.h"
+#include "platform/failure.h"
 #include "platform/file_io.h"
 #include "platform/sound.h"
 #include "shell/application.h"
@@ -14,6 +21,29 @@
 
 #include <QFont>
 #include <QIcon>
+#include <cstdlib>
+
+namespace {
+
+// Enters the user's data folder when the option asks for it, before any file is opened; false,
+// after telling the user, when it cannot be made.
+bool EnterDataFolderIfAsked() {
+    if (!QApplication::arguments().contains(QStringLiteral("--dossier-utilisateur"))) {
+        return true;
+    }
+    const std::string folder =
+        platform::userDataFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+    try {
+        platform::enterFolder(folder);
+        return true;
+    } catch (const platform::Failure& failure) {
+        ErrorBox(QStringLiteral("Impossible de créer le dossier « %1 » : %2")
+                     .arg(QString::fromStdString(folder), QString::fromUtf8(failure.what())));
+        return false;
+    }
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     // The widget places its own windows, which Wayland does not allow: use X11 (XWayland) there.
@@ -22,15 +52,19 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "xcb");
     }
     TApplication app(argc, argv);
+    // The caption of every message box, the first of which may come before any window.
+    QApplication::setApplicationName(QStringLiteral("Filocompte"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/filocompte.ico")));
     // Only "Quitter" ends the program, whatever windows are closed or hidden.
     QApplication::setQuitOnLastWindowClosed(false);
+    if (!EnterDataFolderIfAsked()) {
+        return EXIT_FAILURE;
+    }
     // The layouts are drawn for "MS Sans Serif"; where it is missing, a face of the same metrics
     // keeps every label within its place.
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
                                {QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
 
-    QApplication::setApplicationName(QStringLiteral("Filocompte"));
     // Two programs on the same files would count every connection twice.
     if (!platform::lockForLife(kLockFileName)) {
         ShowMessage(nullptr,
