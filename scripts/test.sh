@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Filocompte with AddressSanitizer and UBSan, and runs every test.
+# Installs what is missing, builds Filocompte with AddressSanitizer and UBSan, runs every test,
+# then builds and checks the Debian package.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -8,3 +9,4 @@ cmake --build build-test -j"$(nproc)"
 export LANG=fr_FR.UTF-8 QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 ctest --test-dir build-test --output-on-failure -j"$(nproc)"
+scripts/build-deb.sh
