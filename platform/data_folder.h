@@ -6,8 +6,8 @@
 
 namespace platform {
 
-// $XDG_DATA_HOME/filocompte, or $HOME/.local/share/filocompte where XDG_DATA_HOME is unset, empty or
-// relative (the base directory rules ignore a relative one). Empty when neither gives a path.
+// $XDG_DATA_HOME/filocompte, or $HOME/.local/share/filocompte where XDG_DATA_HOME is unset, empty
+// or relative (the base directory rules ignore a relative one). Empty when neither gives a path.
 std::string userDataFolder(const char* xdgDataHome, const char* home);
 
 // Creates the folder with its missing parents, private to the user as the base directory rules

@@ -27,8 +27,7 @@ class EnterFolder : public ::testing::Test {
 protected:
     EnterFolder()
         : previous_(fs::current_path()),
-          root_(fs::temp_directory_path() /
-                ("data_folder_test_" + std::to_string(::getpid()))) {
+          root_(fs::temp_directory_path() / ("data_folder_test_" + std::to_string(::getpid()))) {
         fs::create_directories(root_);
     }
     ~EnterFolder() override {
