@@ -6,50 +6,18 @@
 #include "netstats/detail_window.h"
 #include "netstats/traffic_sampler.h"
 
+#include "bench/bench_timing.h"
+
 #include <QApplication>
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <functional>
-#include <vector>
 
-namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double microseconds(Clock::duration duration) {
-    return std::chrono::duration<double, std::micro>(duration).count();
-}
-
-double timeOnce(const std::function<void()>& fill) {
-    const auto start = Clock::now();
-    fill();
-    return microseconds(Clock::now() - start);
-}
-
-struct Figures {
-    double median = 0;
-    double p90 = 0;
-    std::size_t runs = 0;
-};
-
-// Repeats the fill for about the given time, at least minRuns times.
-Figures measure(const std::function<void()>& fill, double seconds, std::size_t minRuns) {
-    std::vector<double> times;
-    const auto end = Clock::now() + std::chrono::duration<double>(seconds);
-    while (times.size() < minRuns || (Clock::now() < end && times.size() < 100000)) {
-        times.push_back(timeOnce(fill));
-    }
-    std::sort(times.begin(), times.end());
-    return {times[times.size() / 2], times[times.size() * 9 / 10], times.size()};
-}
-
-} // namespace
+using bench::Figures;
+using bench::measure;
+using bench::timeOnce;
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM",
-            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    bench::useOffscreenUnlessSet();
     QApplication app(argc, argv);
     const double seconds = argc > 1 ? std::atof(argv[1]) : 2.0;
     TForm2 window; // never shown: the fills only write its grid
