@@ -4,12 +4,12 @@
 # Needs root. Usage: bench/run_sampler_bench.sh [path/to/bench_sampler] [seconds per measurement]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source bench/bench_lib.sh
 
 bench=${1:-}
 seconds=${2:-2}
 if [ -z "$bench" ]; then
-    cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release >/dev/null
-    cmake --build build-bench -j"$(nproc)" --target bench_sampler >/dev/null
+    build_targets bench_sampler
     bench=build-bench/bench/bench_sampler
 fi
 bench=$(realpath "$bench")
@@ -20,18 +20,9 @@ trap cleanup EXIT INT TERM
 ip netns add "$ns"
 ip -n "$ns" link set lo up
 
-# Adds tun devices fcb<from> to fcb<to - 1>, up, each with an address of its own /24.
-add_interfaces() {
-    for ((i = $1; i < $2; i++)); do
-        echo "tuntap add dev fcb$i mode tun"
-        echo "address add 10.$((i / 256)).$((i % 256)).1/24 dev fcb$i"
-        echo "link set fcb$i up"
-    done | ip -n "$ns" -batch -
-}
-
 created=0
 for n in 1 8 64 512; do
-    add_interfaces "$created" "$n"
+    add_interfaces "$ns" "$created" "$n"
     created=$n
     printf 'N=%-4s ' "$n"
     ip netns exec "$ns" env QT_QPA_PLATFORM=offscreen "$bench" "$seconds" 2>/dev/null

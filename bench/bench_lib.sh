@@ -1,0 +1,54 @@
+# Shell helpers of the benchmark scripts, sourced by them from the repository's root.
+
+# Builds the given targets in build-bench/ (Release).
+build_targets() {
+    cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release >/dev/null
+    cmake --build build-bench -j2 --target "$@" >/dev/null
+}
+
+# Adds tun devices fcb<from> to fcb<to - 1> to namespace ns, up, each with an address of its own
+# /24. Usage: add_interfaces NS FROM TO
+add_interfaces() {
+    for ((i = $2; i < $3; i++)); do
+        echo "tuntap add dev fcb$i mode tun"
+        echo "address add 10.$((i / 256)).$((i % 256)).1/24 dev fcb$i"
+        echo "link set fcb$i up"
+    done | ip -n "$1" -batch -
+}
+
+# Polls a command every 10 ms until it succeeds, for at most the given seconds.
+# Usage: wait_for SECONDS COMMAND...
+wait_for() {
+    local limit=$(($(date +%s%N) + $1 * 1000000000))
+    shift
+    until "$@" >/dev/null 2>&1; do
+        [ "$(date +%s%N)" -lt "$limit" ] || return 1
+        sleep 0.01
+    done
+}
+
+# Stops a process by its pid: SIGTERM, then SIGKILL after 5 s.
+stop_pid() {
+    kill "$1" 2>/dev/null || return 0
+    for ((i = 0; i < 50; i++)); do
+        kill -0 "$1" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -KILL "$1" 2>/dev/null || true
+    wait "$1" 2>/dev/null || true
+}
+
+# Makes the PPP link fcppp in namespace ns with ppp_link, up, 10.255.0.1 with peer 10.255.0.2;
+# with "traffic", ppp_link also makes traffic through it. Sets link_pid.
+# Usage: start_ppp_link NS PATH/TO/ppp_link [traffic]
+start_ppp_link() {
+    if [ "${3:-}" = traffic ]; then
+        ip netns exec "$1" "$2" fcppp 10.255.0.1 10.255.0.2 &
+    else
+        ip netns exec "$1" "$2" fcppp &
+    fi
+    link_pid=$!
+    wait_for 5 sh -c "ip -n $1 link show fcppp | grep -q link/ppp"
+    ip -n "$1" address add 10.255.0.1 peer 10.255.0.2 dev fcppp
+    ip -n "$1" link set fcppp up
+}
