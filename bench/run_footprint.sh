@@ -56,18 +56,22 @@ switches() { # voluntary + nonvoluntary context switches of all its threads
 }
 kb() { awk -v k="$2:" '$1 == k { print $2 }' "$1"; }
 now_ns() { date +%s%N; }
-link_bytes() { # rx and tx octets of the PPP link, on one line
+link_bytes() { # rx and tx octets of the PPP link, on one line; "- -" without one
+    ip -n "$1" link show fcppp >/dev/null 2>&1 || { echo "- -"; return; }
     ip netns exec "$1" cat /sys/class/net/fcppp/statistics/{rx,tx}_bytes | paste -sd' '
 }
 
 # Runs the program in namespace $2 for the given seconds and prints one line of figures.
 run_program() {
-    local label=$1 ns=$2 work pid start mapped t0 t1 cpu0 cpu1 sw0 sw1 bytes0 bytes1
+    local label=$1 ns=$2 width work pid start mapped t0 t1 cpu0 cpu1 sw0 sw1 bytes0 bytes1
     work=$(mktemp -d)
     workdirs+=("$work")
     printf '1\r\n' >"$work/jour_raz.txt"
     start=$(now_ns)
-    (cd "$work" && exec ip netns exec "$ns" env DISPLAY="$display" "$program" 2>"$work/stderr") &
+    # In its French locale: elsewhere the reset date may be written month first, and read back
+    # day first it makes the monthly reminder a modal box at start.
+    (cd "$work" && exec ip netns exec "$ns" env DISPLAY="$display" LANG=fr_FR.UTF-8 LC_ALL=fr_FR.UTF-8 \
+        "$program" 2>"$work/stderr") &
     pid=$!
     started+=("$pid")
     if ! wait_for 30 sh -c "xwininfo -display $display -name Filocompte | grep -q IsViewable"; then
@@ -76,24 +80,26 @@ run_program() {
         return 1
     fi
     mapped=$(now_ns)
-    bytes0=$(link_bytes "$ns" 2>/dev/null || echo "- -")
+    # The strip spans the screen; a dialog of the same title would not.
+    width=$(xwininfo -display "$display" -name Filocompte | awk '/Width:/ { print $2 }')
+    bytes0=$(link_bytes "$ns")
     t0=$(now_ns); cpu0=$(cpu_ticks "$pid"); sw0=$(switches "$pid")
     sleep "$seconds"
     t1=$(now_ns); cpu1=$(cpu_ticks "$pid"); sw1=$(switches "$pid")
-    bytes1=$(link_bytes "$ns" 2>/dev/null || echo "- -")
+    bytes1=$(link_bytes "$ns")
     local rss pss hwm threads
     rss=$(kb "/proc/$pid/smaps_rollup" Rss)
     pss=$(kb "/proc/$pid/smaps_rollup" Pss)
     hwm=$(kb "/proc/$pid/status" VmHWM)
     threads=$(ls "/proc/$pid/task" | wc -l)
     stop_pid "$pid"
-    awk -v label="$label" -v map="$(((mapped - start) / 1000000))" -v rss="$rss" -v pss="$pss" \
+    awk -v label="$label" -v width="$width" -v map="$(((mapped - start) / 1000000))" -v rss="$rss" -v pss="$pss" \
         -v hwm="$hwm" -v threads="$threads" -v cpu0="$cpu0" -v cpu1="$cpu1" -v hz="$hz" \
         -v sw="$((sw1 - sw0))" -v dt="$(((t1 - t0) / 1000000))" 'BEGIN {
         s = dt / 1000
-        printf "%-13s map %5d ms  Rss %6d KiB  Pss %6d KiB  VmHWM %6d KiB  threads %2d  " \
+        printf "%-13s map %5d ms (width %d)  Rss %6d KiB  Pss %6d KiB  VmHWM %6d KiB  threads %2d  " \
                "CPU before map %5.2f s  CPU %5.2f s over %.1f s (%5.2f%%)  wake-ups %6.1f/s\n",
-               label, map, rss, pss, hwm, threads, cpu0 / hz, (cpu1 - cpu0) / hz, s,
+               label, map, width, rss, pss, hwm, threads, cpu0 / hz, (cpu1 - cpu0) / hz, s,
                100 * (cpu1 - cpu0) / hz / s, sw / s
     }'
     # Written by the program when it ends: the connection's seconds are recorded then.
