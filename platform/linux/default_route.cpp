@@ -79,16 +79,13 @@ void addDefaultRouteInterfaces(const RouteSocket& socket, Interfaces& interfaces
 
 } // namespace
 
-// A family whose dump the kernel refuses (IPv6 switched off) adds no route.
 std::vector<int> DefaultRoute::interfaces() {
     const std::lock_guard lock(mutex_);
     Interfaces interfaces;
-    for (const unsigned char family : {AF_INET, AF_INET6}) {
-        rtmsg request{};
-        request.rtm_family = family;
-        if (socket_.dump(RTM_GETROUTE, &request, sizeof request)) {
-            addDefaultRouteInterfaces(socket_, interfaces);
-        }
+    // One dump of every family: the IPv4 and IPv6 tables together.
+    const rtmsg request{};
+    if (socket_.dump(RTM_GETROUTE, &request, sizeof request)) {
+        addDefaultRouteInterfaces(socket_, interfaces);
     }
     return interfaces;
 }

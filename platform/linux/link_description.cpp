@@ -165,11 +165,6 @@ bool isWanClass(LinkClass linkClass) {
            linkClass == LinkClass::MobileBroadband;
 }
 
-bool isWanInterfaceType(DWORD type) {
-    return type == interfaceType(LinkClass::Ppp) || type == interfaceType(LinkClass::Slip) ||
-           type == interfaceType(LinkClass::MobileBroadband);
-}
-
 DWORD interfaceType(LinkClass linkClass) {
     switch (linkClass) {
     case LinkClass::Loopback:

@@ -42,8 +42,6 @@ bool isWanClass(LinkClass linkClass);
 
 // The IANA ifType a row reports for the class.
 DWORD interfaceType(LinkClass linkClass);
-// Whether a row's ifType is that of a dial-up or cellular link.
-bool isWanInterfaceType(DWORD type);
 
 // Valid UTF-8, at most MAXLEN_IFDESCR - 1 bytes. It contains "wan", in any case, exactly when the
 // link is of a WAN class: the program looks for that word to tell a metered link.

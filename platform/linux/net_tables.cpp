@@ -135,11 +135,15 @@ void setDescription(MIB_IFROW& row, const std::string& description) {
     row.dwDescrLen = static_cast<DWORD>(description.size() + 1);
 }
 
+LinkIdentity identityOf(const Link& link, const DeviceFacts& facts) {
+    return {link.name,           static_cast<DWORD>(link.info->ifi_index),
+            link.info->ifi_type, link.kind,
+            facts.devType,       facts.vendor,
+            facts.model};
+}
+
 MIB_IFROW ifRow(const Link& link, const DeviceFacts& facts) {
-    const LinkIdentity identity{link.name,           static_cast<DWORD>(link.info->ifi_index),
-                                link.info->ifi_type, link.kind,
-                                facts.devType,       facts.vendor,
-                                facts.model};
+    const LinkIdentity identity = identityOf(link, facts);
     MIB_IFROW row{};
     setName(row, link.name);
     row.dwIndex = identity.index;
@@ -312,19 +316,38 @@ DWORD NetTables::GetIpAddrTable(PMIB_IPADDRTABLE pIpAddrTable, PULONG pdwSize, B
 
 namespace platform {
 
+namespace {
+
+// A link dump without the statistics, which the question of a link's kind and state does not need.
+struct LinkRequestWithoutStats {
+    ifinfomsg info{};
+    rtattr mask{RTA_LENGTH(sizeof(std::uint32_t)), IFLA_EXT_MASK};
+    std::uint32_t filter = RTEXT_FILTER_SKIP_STATS;
+};
+
+} // namespace
+
 bool NetTables::anyWanUp(const std::vector<int>& indexes) {
     if (indexes.empty()) {
         return false;
     }
     const std::lock_guard lock(state_->mutex);
-    if (!state_->readLinks()) {
+    const LinkRequestWithoutStats request;
+    if (!state_->socket.dump(RTM_GETLINK, &request, sizeof request)) {
         return false;
     }
-    return std::any_of(state_->ifRows.begin(), state_->ifRows.end(), [&](const MIB_IFROW& row) {
-        return row.dwAdminStatus == kAdminUp && isWanInterfaceType(row.dwType) &&
-               std::find(indexes.begin(), indexes.end(), static_cast<int>(row.dwIndex)) !=
-                   indexes.end();
+    bool up = false;
+    state_->socket.forEachMessage([&](const nlmsghdr& message) {
+        if (!holds<ifinfomsg>(message, RTM_NEWLINK)) {
+            return;
+        }
+        const Link link = parseLink(message);
+        up = up ||
+             ((link.info->ifi_flags & IFF_UP) != 0 &&
+              std::find(indexes.begin(), indexes.end(), link.info->ifi_index) != indexes.end() &&
+              isWanClass(classifyLink(identityOf(link, state_->factsFor(link)))));
     });
+    return up;
 }
 
 } // namespace platform
