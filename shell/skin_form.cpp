@@ -5,7 +5,6 @@
 #include <QBitmap>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QWindow>
 
 TSkinForm::TSkinForm(QWidget* parent) : QWidget(parent) {
     // The widget window hides its strip when the pointer merely passes over the skin.
@@ -86,18 +85,10 @@ void TSkinForm::mousePressEvent(QMouseEvent* event) {
         QWidget::mousePressEvent(event);
         return;
     }
-    StartMove(event->globalPosition().toPoint());
-}
-
-// The window system's own interactive move where it has one; otherwise the skin moves the window
-// after the pointer until the button is released.
-void TSkinForm::StartMove(const QPoint& pointer) {
-    QWidget* form = window();
-    QWindow* handle = form->windowHandle();
-    if (handle && handle->startSystemMove()) {
-        return;
-    }
-    grip_ = pointer - form->pos();
+    // The skin moves the window itself rather than through the window manager's interactive
+    // move: during that move the program does not learn where the window is, so a window that
+    // also moves itself (the widget's drift) would put it back where the drag began.
+    grip_ = event->globalPosition().toPoint() - window()->pos();
 }
 
 void TSkinForm::mouseMoveEvent(QMouseEvent* event) {

@@ -57,7 +57,6 @@ protected:
 
 private:
     void AdoptParent();
-    void StartMove(const QPoint& pointer);
 
     QPixmap picture_;
     TRegionType mask_;
