@@ -1,0 +1,362 @@
+#!/usr/bin/env bash
+# The real program on a virtual X server under fluxbox, dialling a PPP line to a provider in
+# another network namespace through Debian's pon and poff, driven from its tray icon and menus.
+# Usage: dialup_rig_test.sh PROGRAM PPPD_STAND_IN OUTPUT_DIR. Exit 77 when not root.
+#
+# It runs itself again inside mount, network and pid namespaces of its own: there the stand-in is
+# /usr/sbin/pppd and the test's peer file is /etc/ppp/peers/provider, /tmp and /sys are private,
+# and whatever is left running ends with the namespace.
+set -u
+
+program=$1
+stand_in=$2
+output=$3
+
+if [ "${RIG_INSIDE:-}" != 1 ]; then
+    if [ "$(id -u)" -ne 0 ]; then
+        echo "skipped: the dial-up rig needs root to make namespaces and devices"
+        exit 77
+    fi
+    for tool in unshare Xvfb fluxbox xdotool xwininfo xprop xclip import pon poff pidof ping ip; do
+        command -v "$tool" >/dev/null ||
+            { echo "FAIL: $tool is missing (scripts/setup.sh installs it)"; exit 1; }
+    done
+    [ -e /usr/sbin/pppd ] && [ -d /etc/ppp/peers ] ||
+        { echo "FAIL: the ppp package is missing"; exit 1; }
+    exec env RIG_INSIDE=1 unshare --mount --net --pid --fork --kill-child --mount-proc \
+        --propagation private bash "$0" "$@"
+fi
+
+mkdir -p "$output"
+mount -t sysfs sysfs /sys && mount -t tmpfs rig /tmp ||
+    { echo "FAIL: private /sys and /tmp"; exit 1; }
+ip link set lo up
+for scope in all default; do echo 1 >"/proc/sys/net/ipv6/conf/$scope/disable_ipv6" 2>/dev/null; done
+
+work=/tmp/rig
+mkdir -p "$work/peers" "$work/home"
+cat >"$work/peers/provider" <<EOF
+# The line: the socket the provider's end answers on.
+$work/line.sock
+unit 0
+10.64.0.2:10.64.0.1
+defaultroute
+nodetach
+EOF
+mount --bind "$stand_in" /usr/sbin/pppd && mount --bind "$work/peers" /etc/ppp/peers ||
+    { echo "FAIL: bind mounts over /usr/sbin/pppd and /etc/ppp/peers"; exit 1; }
+
+log=$output/dialup-rig.log
+: >"$log"
+started=()
+failures=0
+
+# Each process leads its own group, so that what it spawned goes with it.
+start() {
+    setsid "$@" >>"$log" 2>&1 &
+    started+=($!)
+}
+
+# eventually SECONDS COMMAND...: polls the command until it succeeds or the time is up.
+eventually() {
+    local end=$((SECONDS + $1))
+    shift
+    until "$@"; do
+        [ "$SECONDS" -lt "$end" ] || return 1
+        sleep 0.1
+    done
+}
+
+# The last started first; killed outright when it does not end within 3 seconds.
+stop_all() {
+    local i pid
+    for ((i = ${#started[@]} - 1; i >= 0; i--)); do
+        pid=${started[i]}
+        kill -TERM -- "-$pid" 2>/dev/null
+        eventually 3 eval '! kill -0 "$pid" 2>/dev/null' || kill -KILL -- "-$pid" 2>/dev/null
+        wait "$pid" 2>/dev/null
+    done
+    started=()
+}
+trap stop_all EXIT
+trap 'exit 1' INT TERM
+
+check() {
+    local what=$1
+    shift
+    if "$@"; then
+        echo "ok   $what"
+    else
+        echo "FAIL $what"
+        failures=$((failures + 1))
+    fi
+}
+
+shot() {
+    import -window root "$output/dialup-rig-$1.png" 2>/dev/null
+}
+
+# The provider, answering calls in a network namespace of its own.
+start unshare --net "$stand_in" isp "$work/line.sock" 10.64.0.1 10.64.0.2
+isp=${started[-1]}
+
+start Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display"
+eventually 10 test -s "$work/display" || { echo "FAIL Xvfb did not start"; exit 1; }
+export DISPLAY=:$(head -1 "$work/display") HOME=$work/home XDG_CONFIG_HOME=$work/home/.config
+start fluxbox
+check "the window manager runs" \
+    eventually 10 eval 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"'
+check "the provider answers" eventually 5 test -S "$work/line.sock"
+
+# ---- helpers on the program's windows ----
+
+# Without a session bus the tray icon is the X11 embedded one that fluxbox's tray takes.
+start_program() {
+    start env -C "$1" -u DBUS_SESSION_BUS_ADDRESS QT_QPA_PLATFORM=xcb LANG=fr_FR.UTF-8 \
+        ASAN_OPTIONS=detect_leaks=0 "$program"
+    pid=${started[-1]}
+    eventually 20 find_widget && eventually 10 find_tray_icon
+}
+
+# geometry WINDOW: its absolute left, top, width and height in $left $top $width $height.
+geometry() {
+    local info
+    info=$(xwininfo -id "$1" 2>/dev/null) || return 1
+    left=$(sed -n 's/^ *Absolute upper-left X: *//p' <<<"$info")
+    top=$(sed -n 's/^ *Absolute upper-left Y: *//p' <<<"$info")
+    width=$(sed -n 's/^ *Width: *//p' <<<"$info")
+    height=$(sed -n 's/^ *Height: *//p' <<<"$info")
+}
+
+# The program's viewable windows whose xwininfo (with -tree) matches the pattern.
+windows_where() {
+    local candidate
+    for candidate in $(xdotool search --pid "$pid" 2>/dev/null); do
+        { xwininfo -tree -id "$candidate" && xwininfo -id "$candidate"; } 2>/dev/null |
+            tr '\n' ' ' | grep -q "Map State: IsViewable.*$1\|$1.*Map State: IsViewable" &&
+            echo "$candidate"
+    done
+}
+
+# The widget is the window titled Filocompte as wide as the screen.
+find_widget() {
+    local candidate candidates
+    candidates=$(xdotool search --onlyvisible --pid "$pid" --name '^Filocompte$' 2>/dev/null)
+    for candidate in $candidates; do
+        geometry "$candidate" && [ "$width" -eq 1280 ] && widget=$candidate && return 0
+    done
+    return 1
+}
+
+# The tray icon: override-redirect, reparented by the tray, not managed (no WM_STATE).
+find_tray_icon() {
+    local icon
+    for icon in $(windows_where 'Override Redirect State: yes'); do
+        xwininfo -tree -id "$icon" | grep -q 'Parent window id: .*(the root window)' && continue
+        xprop -id "$icon" WM_STATE | grep -q 'not found' && tray_icon=$icon && return 0
+    done
+    return 1
+}
+
+# Qt's pop-up menus are override-redirect children of the root.
+find_menu() {
+    local candidate
+    for candidate in $(windows_where 'Override Redirect State: yes'); do
+        xwininfo -tree -id "$candidate" | grep -q 'Parent window id: .*(the root window)' &&
+            menu=$candidate && return 0
+    done
+    return 1
+}
+
+click() {
+    xdotool mousemove "$2" "$3"
+    # A press too soon after the move is lost under some window managers.
+    sleep 0.3
+    xdotool mousedown "$1"
+    sleep 0.1
+    xdotool mouseup "$1"
+}
+
+# The menu's items, top to bottom; none is a separator, so each takes an equal share.
+items=("Voir le détail des connexions" "Réinitialiser le compteur" "Jour de R.A.Z."
+       "Fixer le forfait" "Masquer" "A propos de ..." "Version Info" "Un petit coup de main"
+       "Décrocher" "Raccrocher" "Quitter")
+
+# menu_pick ITEM: right click on the tray icon, click on the item.
+menu_pick() {
+    local i index=-1
+    for i in "${!items[@]}"; do [ "${items[i]}" = "$1" ] && index=$i; done
+    geometry "$tray_icon" || return 1
+    click 3 $((left + width / 2)) $((top + height / 2))
+    eventually 3 find_menu && geometry "$menu" || return 1
+    click 1 $((left + width / 2)) $((top + height * (2 * index + 1) / (2 * ${#items[@]})))
+    eventually 3 eval '! find_menu'
+}
+
+# The colour (#RRGGBB) of the widget's point ($1, $2).
+pixel() {
+    geometry "$widget" &&
+        import -window root -crop "1x1+$((left + $1))+$((top + $2))" -depth 8 txt:- 2>/dev/null |
+        grep -o '#[0-9A-F]\{6\}' | head -1
+}
+
+state_mark_is() {
+    [ "$(pixel 45 80)" = "$1" ]
+}
+
+counter_line() {
+    sed -n "$1{s/\r$//;p}" "$home/decompte_internet.log" 2>/dev/null
+}
+
+link_up() {
+    ip link show ppp0 >/dev/null 2>&1
+}
+
+now() {
+    date +%s.%N
+}
+
+# The seconds since $since, to the tenth.
+elapsed() {
+    LC_ALL=C awk -v now="$(now)" -v since="$since" 'BEGIN { printf "%.1f", now - since }'
+}
+
+# A connection of $2 seconds adds its ticks and the dead time: at most two ticks fewer than it
+# lasted (the first tick comes a second after the link is seen), never more.
+counted() {
+    local added=$1 lasted=${2%.*}
+    echo "     added $added s for a connection of $2 s" >&2
+    [ "$added" -ge $((10 + lasted - 2)) ] && [ "$added" -le $((10 + lasted + 1)) ]
+}
+
+# dial: "Décrocher" from the tray, until the link is up and counted (the strip red); sets $since.
+dial() {
+    menu_pick "Décrocher" && eventually 10 link_up || return 1
+    since=$(now)
+    eventually 5 state_mark_is '#FF0000'
+}
+
+# The link went down and the counter file grew from $before by the connection.
+ended_and_counted() {
+    eventually 10 eval '! link_up' || return 1
+    local lasted
+    lasted=$(elapsed)
+    eventually 5 eval '[ "$(counter_line 2)" != "$before" ]' &&
+        counted $(($(counter_line 2) - before)) "$lasted"
+}
+
+# cell ROW COLUMN: the detail grid's text there, copied with Ctrl+C from the table.
+cell() {
+    local detail
+    detail=$(xdotool search --onlyvisible --pid "$pid" --name '^Etat des connexions$' | head -1)
+    geometry "$detail" || return 1
+    # The first data cell, below the 24-pixel header and beside the row numbers.
+    click 1 $((left + 60)) $((top + 36))
+    xdotool key ctrl+Home
+    local i
+    for ((i = 0; i < $1; i++)); do xdotool key Down; done
+    for ((i = 0; i < $2; i++)); do xdotool key Right; done
+    xdotool key ctrl+c
+    sleep 0.2
+    xclip -o -selection clipboard 2>/dev/null
+}
+
+# The row of ppp0 in the detail grid lists it as a WAN link and shows traffic both ways.
+detail_shows_traffic() {
+    local row text in out
+    for row in 0 1 2 3; do
+        text=$(cell "$row" 0)
+        if [[ $text == *ppp0* ]]; then
+            in=$(cell "$row" 3)
+            out=$(cell "$row" 6)
+            echo "     $text: $in B/s in, $out B/s out" >&2
+            [[ $text == *WAN* && $in =~ ^[0-9]+$ && $in -gt 0 && $out =~ ^[0-9]+$ && $out -gt 0 ]]
+            return
+        fi
+    done
+    return 1
+}
+
+# The refusal is a message box that takes the focus: the program's other window titled
+# Filocompte. Its text is only in the screenshot: Qt copies a box's text on Windows alone.
+message_shown() {
+    local box
+    box=$(xdotool getactivewindow 2>/dev/null) && [ "$box" != "$widget" ] &&
+        xdotool getwindowname "$box" | grep -qx Filocompte
+}
+
+# The first line of the counter file, a day-first date, in seconds since the epoch.
+reset_date_seconds() {
+    date -d "$(counter_line 1 | sed 's|\(..\)/\(..\)/\(....\)|\3-\2-\1|')" +%s
+}
+
+# ---- 1. First start in an empty working directory ----
+home=$work/home/run
+mkdir -p "$home"
+started_at=$(date +%s)
+check "the program shows its widget and tray icon" start_program "$home"
+check "the counter file is made: now, 0 s, 1 hour" eval '
+    [ "$(reset_date_seconds)" -ge "$started_at" ] &&
+    [ "$(reset_date_seconds)" -le "$(date +%s)" ] &&
+    [ "$(counter_line 2)" = 0 ] && [ "$(counter_line 3)" = 1 ]'
+check "the help window is shown" \
+    eventually 5 eval 'xdotool search --onlyvisible --pid "$pid" --name "^Je vous dois" >/dev/null'
+check "the tongue hangs from the top edge" eval 'geometry "$widget" && [ "$top" -eq -48 ]'
+check "the state mark is green" eventually 5 state_mark_is '#008000'
+shot 1-first-start
+printf '1\r\n' >"$home/jour_raz.txt"
+
+# ---- 2. Décrocher, traffic, Raccrocher ----
+before=$(counter_line 2)
+check "Décrocher dials: ppp0 up, the strip red" dial
+check "the line carries traffic to the provider" eval 'ping -c 2 -W 2 -q 10.64.0.1 >/dev/null'
+ping -i 0.2 -c 100 -q 10.64.0.1 >/dev/null 2>&1 &
+pinger=$!
+menu_pick "Voir le détail des connexions"
+check "the detail window lists ppp0 as WAN with traffic" eventually 15 detail_shows_traffic
+shot 2-connected-detail
+kill "$pinger" 2>/dev/null; wait "$pinger" 2>/dev/null
+check "Raccrocher hangs up and the connection is counted" \
+    eval 'menu_pick Raccrocher && ended_and_counted'
+check "the strip is no longer red" eventually 5 eval '! state_mark_is "#FF0000"'
+shot 2-hung-up
+
+# ---- 3. The provider drops the line ----
+before=$(counter_line 2)
+check "Décrocher dials again" dial
+# Long enough to be told apart from the dead time alone.
+sleep 2
+kill -USR1 "$isp"
+check "a drop from the provider's end is counted" ended_and_counted
+shot 3-dropped
+
+# ---- 4. Quitter during a connection ----
+before=$(counter_line 2)
+check "Décrocher dials a third time" dial
+menu_pick Quitter
+check "Quitter is refused during a connection" eventually 5 message_shown
+shot 4-refused
+xdotool key Return
+check "the program still runs" kill -0 "$pid"
+check "Raccrocher counts the connection" eval 'menu_pick Raccrocher && ended_and_counted'
+menu_pick Quitter
+check "then Quitter ends the program" eventually 10 eval '! kill -0 "$pid" 2>/dev/null'
+wait "$pid"
+check "with status 0" test $? -eq 0
+
+# ---- 5. A termination signal during a connection ----
+check "the program starts again" start_program "$home"
+before=$(counter_line 2)
+check "Décrocher dials" dial
+shot 5-connected
+kill -TERM "$pid"
+check "a termination signal ends it" eventually 10 eval '! kill -0 "$pid" 2>/dev/null'
+wait "$pid"
+check "with status 0" test $? -eq 0
+check "the connection is recorded first" \
+    eval 'lasted=$(elapsed); counted $(($(counter_line 2) - before)) "$lasted"'
+poff >/dev/null
+check "poff hangs up what the program left up" eventually 10 eval '! link_up'
+
+echo "screenshots and log: $output/dialup-rig*"
+[ "$failures" -eq 0 ]
