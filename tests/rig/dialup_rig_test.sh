@@ -168,6 +168,16 @@ find_menu() {
     return 1
 }
 
+# steady_for SECONDS COMMAND...: the command succeeds all along.
+steady_for() {
+    local end=$((SECONDS + $1))
+    shift
+    while [ "$SECONDS" -lt "$end" ]; do
+        "$@" || return 1
+        sleep 0.1
+    done
+}
+
 click() {
     xdotool mousemove "$2" "$3"
     # A press too soon after the move is lost under some window managers.
@@ -202,6 +212,15 @@ pixel() {
 
 state_mark_is() {
     [ "$(pixel 45 80)" = "$1" ]
+}
+
+# The plan's yellow alarm square, over the tongue.
+alarm_square_shown() {
+    [ "$(pixel 45 60)" = '#FFFF00' ]
+}
+
+alarm_square_hidden() {
+    ! alarm_square_shown
 }
 
 counter_line() {
@@ -357,6 +376,28 @@ check "the connection is recorded first" \
     eval 'lasted=$(elapsed); counted $(($(counter_line 2) - before)) "$lasted"'
 poff >/dev/null
 check "poff hangs up what the program left up" eventually 10 eval '! link_up'
+
+# ---- 6. The plan reached: the alarm square blinks until the plan is lifted ----
+home=$work/home/plan
+mkdir -p "$home"
+printf '1\r\n' >"$home/jour_raz.txt"
+printf '%s\r\n3600\r\n1\r\n' "$(date '+%d/%m/%Y %H:%M:%S')" >"$home/decompte_internet.log"
+check "the program starts with the plan of 1 hour used up" start_program "$home"
+check "the alarm square blinks" eventually 5 alarm_square_shown
+shot 6-alarm
+check "and hides again" eventually 5 alarm_square_hidden
+menu_pick "Fixer le forfait"
+check "Fixer le forfait asks" eventually 5 eval \
+    'xdotool getwindowname "$(xdotool getactivewindow)" | grep -qx "Fixer le forfait en heures"'
+xdotool key ctrl+a type 0
+xdotool key Return
+check "answered 0, the plan is lifted in the file" eventually 5 eval '[ "$(counter_line 3)" = 0 ]'
+# The next tick hides the square; it stays hidden.
+check "and the square blinks no more" \
+    eval 'eventually 3 alarm_square_hidden && steady_for 3 alarm_square_hidden'
+shot 6-plan-lifted
+menu_pick Quitter
+check "Quitter ends the program" eventually 10 eval '! kill -0 "$pid" 2>/dev/null'
 
 echo "screenshots and log: $output/dialup-rig*"
 [ "$failures" -eq 0 ]
