@@ -5,6 +5,9 @@
 //                         starting with '/'), "unit N", "LOCAL:REMOTE", "defaultroute"; brings up
 //                         pppN with link type PPP, relays until SIGTERM (poff) or until the other
 //                         end hangs up, then removes the device.
+//   pppd cellular SOCKET LOCAL REMOTE
+//                         the same call as a cellular modem's link: wwan0, link type raw IP, with
+//                         the default route; SIGTERM hangs up.
 //   pppd isp SOCKET LOCAL REMOTE
 //                         the provider's end, run in a network namespace of its own: tun isp0,
 //                         answers one call at a time; SIGUSR1 drops the current call, SIGTERM ends.
@@ -104,36 +107,33 @@ int relay(int tun, int line, int signals) {
     }
 }
 
-int dial(const std::string& peer) {
-    std::ifstream options("/etc/ppp/peers/" + peer);
-    std::string word, line, unit = "0", local, remote;
+#ifndef ARPHRD_RAWIP
+#define ARPHRD_RAWIP 519
+#endif
+
+// One end of the line, brought up as a link of the given type.
+struct Call {
+    std::string line;
+    std::string device;
+    unsigned short linkType = ARPHRD_PPP;
+    std::string local;
+    std::string remote;
     bool defaultRoute = false;
-    while (options >> word) {
-        if (word[0] == '#') {
-            std::getline(options, word);
-        } else if (word[0] == '/') {
-            line = word;
-        } else if (word == "unit") {
-            options >> unit;
-        } else if (word == "defaultroute") {
-            defaultRoute = true;
-        } else if (const auto colon = word.find(':'); colon != std::string::npos) {
-            local = word.substr(0, colon);
-            remote = word.substr(colon + 1);
-        }
-    }
+};
+
+int place(const Call& call) {
     const int signals = signalsAsFd();
     const int modem = socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0);
-    const sockaddr_un address = socketAddress(line);
-    if (line.empty() || local.empty() ||
+    const sockaddr_un address = socketAddress(call.line);
+    if (call.line.empty() || call.local.empty() ||
         connect(modem, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-        std::fprintf(stderr, "pppd: no line to dial for peer %s\n", peer.c_str());
+        std::fprintf(stderr, "pppd: no line to dial for %s\n", call.device.c_str());
         return 1;
     }
-    const std::string device = "ppp" + unit;
-    const int tun = openTun(device, ARPHRD_PPP);
-    configure(device, local, remote);
-    if (defaultRoute && std::system(("ip route add default dev " + device).c_str()) != 0) {
+    const int tun = openTun(call.device, call.linkType);
+    configure(call.device, call.local, call.remote);
+    if (call.defaultRoute &&
+        std::system(("ip route add default dev " + call.device).c_str()) != 0) {
         return 1;
     }
     // Closing the tun removes the device and its routes: the link is down.
@@ -141,6 +141,28 @@ int dial(const std::string& peer) {
     close(tun);
     // pppd's own code for a hang-up from the other end.
     return reason == kHungUp ? 16 : 0;
+}
+
+int dial(const std::string& peer) {
+    std::ifstream options("/etc/ppp/peers/" + peer);
+    std::string word, unit = "0";
+    Call call;
+    while (options >> word) {
+        if (word[0] == '#') {
+            std::getline(options, word);
+        } else if (word[0] == '/') {
+            call.line = word;
+        } else if (word == "unit") {
+            options >> unit;
+        } else if (word == "defaultroute") {
+            call.defaultRoute = true;
+        } else if (const auto colon = word.find(':'); colon != std::string::npos) {
+            call.local = word.substr(0, colon);
+            call.remote = word.substr(colon + 1);
+        }
+    }
+    call.device = "ppp" + unit;
+    return place(call);
 }
 
 int answer(const std::string& path, const std::string& local, const std::string& remote) {
@@ -195,9 +217,14 @@ int main(int argc, char** argv) {
     if (mode == "call" && argc == 3) {
         return dial(argv[2]);
     }
+    if (mode == "cellular" && argc == 5) {
+        return place({argv[2], "wwan0", ARPHRD_RAWIP, argv[3], argv[4], true});
+    }
     if (mode == "isp" && argc == 5) {
         return answer(argv[2], argv[3], argv[4]);
     }
-    std::fprintf(stderr, "usage: pppd call PEER | pppd isp SOCKET LOCAL REMOTE\n");
+    std::fprintf(
+        stderr, "usage: pppd call PEER | pppd cellular SOCKET LOCAL REMOTE | pppd isp SOCKET LOCAL "
+                "REMOTE\n");
     return 2;
 }
