@@ -158,11 +158,12 @@ find_tray_icon() {
     return 1
 }
 
-# Qt's pop-up menus are override-redirect children of the root.
+# Qt's pop-up menus are override-redirect children of the root; the first one that is not $1.
 find_menu() {
     local candidate
     for candidate in $(windows_where 'Override Redirect State: yes'); do
-        xwininfo -tree -id "$candidate" | grep -q 'Parent window id: .*(the root window)' &&
+        [ "$candidate" != "${1:-}" ] &&
+            xwininfo -tree -id "$candidate" | grep -q 'Parent window id: .*(the root window)' &&
             menu=$candidate && return 0
     done
     return 1
@@ -192,14 +193,26 @@ items=("Voir le détail des connexions" "Réinitialiser le compteur" "Jour de R.
        "Fixer le forfait" "Masquer" "A propos de ..." "Version Info" "Un petit coup de main"
        "Décrocher" "Raccrocher" "Quitter")
 
-# menu_pick ITEM: right click on the tray icon, click on the item.
+reset_day_items=("Changer" "Voir")
+
+# click_item ITEM ITEMS...: a click on the item of the open menu $menu whose items are ITEMS.
+click_item() {
+    local item=$1 i index=-1
+    shift
+    for ((i = 1; i <= $#; i++)); do [ "${!i}" = "$item" ] && index=$((i - 1)); done
+    geometry "$menu" && [ "$index" -ge 0 ] || return 1
+    click 1 $((left + width / 2)) $((top + height * (2 * index + 1) / (2 * $#)))
+}
+
+# menu_pick ITEM: right click on the tray icon, click on the item; "Jour de R.A.Z." takes the item
+# of its submenu as a second argument.
 menu_pick() {
-    local i index=-1
-    for i in "${!items[@]}"; do [ "${items[i]}" = "$1" ] && index=$i; done
     geometry "$tray_icon" || return 1
     click 3 $((left + width / 2)) $((top + height / 2))
-    eventually 3 find_menu && geometry "$menu" || return 1
-    click 1 $((left + width / 2)) $((top + height * (2 * index + 1) / (2 * ${#items[@]})))
+    eventually 3 find_menu && click_item "$1" "${items[@]}" || return 1
+    if [ $# -eq 2 ]; then
+        eventually 3 find_menu "$menu" && click_item "$2" "${reset_day_items[@]}" || return 1
+    fi
     eventually 3 eval '! find_menu'
 }
 
@@ -227,8 +240,10 @@ counter_line() {
     sed -n "$1{s/\r$//;p}" "$home/decompte_internet.log" 2>/dev/null
 }
 
+# The link under test: the dialled one, or the cellular one.
+link=ppp0
 link_up() {
-    ip link show ppp0 >/dev/null 2>&1
+    ip link show "$link" >/dev/null 2>&1
 }
 
 now() {
@@ -280,12 +295,12 @@ cell() {
     xclip -o -selection clipboard 2>/dev/null
 }
 
-# The row of ppp0 in the detail grid lists it as a WAN link and shows traffic both ways.
+# The row of $link in the detail grid lists it as a WAN link and shows traffic both ways.
 detail_shows_traffic() {
     local row text in out
     for row in 0 1 2 3; do
         text=$(cell "$row" 0)
-        if [[ $text == *ppp0* ]]; then
+        if [[ $text == *"$link"* ]]; then
             in=$(cell "$row" 3)
             out=$(cell "$row" 6)
             echo "     $text: $in B/s in, $out B/s out" >&2
@@ -309,6 +324,18 @@ reset_date_seconds() {
     date -d "$(counter_line 1 | sed 's|\(..\)/\(..\)/\(....\)|\3-\2-\1|')" +%s
 }
 
+# check_traffic SHOT: pings through $link show in the detail window; the screenshot is kept.
+check_traffic() {
+    check "the line carries traffic to the provider" eval 'ping -c 2 -W 2 -q 10.64.0.1 >/dev/null'
+    ping -i 0.2 -c 100 -q 10.64.0.1 >/dev/null 2>&1 &
+    local pinger=$!
+    menu_pick "Voir le détail des connexions"
+    check "the detail window lists $link as WAN with traffic" eventually 15 detail_shows_traffic
+    shot "$1"
+    kill "$pinger" 2>/dev/null
+    wait "$pinger" 2>/dev/null
+}
+
 # ---- 1. First start in an empty working directory ----
 home=$work/home/run
 mkdir -p "$home"
@@ -328,13 +355,7 @@ printf '1\r\n' >"$home/jour_raz.txt"
 # ---- 2. Décrocher, traffic, Raccrocher ----
 before=$(counter_line 2)
 check "Décrocher dials: ppp0 up, the strip red" dial
-check "the line carries traffic to the provider" eval 'ping -c 2 -W 2 -q 10.64.0.1 >/dev/null'
-ping -i 0.2 -c 100 -q 10.64.0.1 >/dev/null 2>&1 &
-pinger=$!
-menu_pick "Voir le détail des connexions"
-check "the detail window lists ppp0 as WAN with traffic" eventually 15 detail_shows_traffic
-shot 2-connected-detail
-kill "$pinger" 2>/dev/null; wait "$pinger" 2>/dev/null
+check_traffic 2-connected-detail
 check "Raccrocher hangs up and the connection is counted" \
     eval 'menu_pick Raccrocher && ended_and_counted'
 check "the strip is no longer red" eventually 5 eval '! state_mark_is "#FF0000"'
@@ -396,6 +417,48 @@ check "answered 0, the plan is lifted in the file" eventually 5 eval '[ "$(count
 check "and the square blinks no more" \
     eval 'eventually 3 alarm_square_hidden && steady_for 3 alarm_square_hidden'
 shot 6-plan-lifted
+
+# ---- 7. The reset day and the counter's reset ----
+# dialog_is TITLE: the window with the focus has this title.
+dialog_is() {
+    xdotool getwindowname "$(xdotool getactivewindow)" 2>/dev/null | grep -qx "$1"
+}
+menu_pick "Jour de R.A.Z." Changer
+check "Changer asks for the reset day" eventually 5 dialog_is "Entrer le jour de R.A.Z. du compteur"
+xdotool key ctrl+a type 15
+xdotool key Return
+check "the reset day is written" \
+    eventually 5 eval '[ "$(cat "$home/jour_raz.txt")" = "$(printf "15\r\n")" ]'
+menu_pick "Jour de R.A.Z." Voir
+check "Voir tells it" eventually 5 dialog_is Filocompte
+shot 7-reset-day
+xdotool key Return
+started_at=$(date +%s)
+menu_pick "Réinitialiser le compteur"
+check "Réinitialiser le compteur asks first" eventually 5 dialog_is Confirmation
+xdotool key Return
+check "the counter restarts now from 0, the plan kept" eventually 5 eval '
+    [ "$(counter_line 2)" = 0 ] && [ "$(counter_line 3)" = 0 ] &&
+    [ "$(reset_date_seconds)" -ge "$started_at" ] && [ "$(reset_date_seconds)" -le "$(date +%s)" ]'
+
+# ---- 8. A cellular link counts, a LAN link never does ----
+link=wwan0
+before=$(counter_line 2)
+start "$stand_in" cellular "$work/line.sock" 10.64.0.2 10.64.0.1
+cellular=${started[-1]}
+check "a cellular link comes up" eventually 10 link_up
+since=$(now)
+check "the strip turns red" eventually 5 state_mark_is '#FF0000'
+check_traffic 8-cellular
+kill -TERM "$cellular"
+check "its end is counted" ended_and_counted
+before=$(counter_line 2)
+ip link add eth9 type veth peer name eth9-peer && ip link set eth9-peer up && ip link set eth9 up &&
+    ip addr add 192.168.77.2/24 dev eth9 && ip route add default via 192.168.77.1
+check "a LAN link with the default route leaves the strip green" \
+    eval 'eventually 3 state_mark_is "#008000" && steady_for 3 state_mark_is "#008000"'
+check "and counts nothing" test "$(counter_line 2)" = "$before"
+shot 8-lan
 menu_pick Quitter
 check "Quitter ends the program" eventually 10 eval '! kill -0 "$pid" 2>/dev/null'
 
