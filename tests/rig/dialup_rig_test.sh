@@ -138,6 +138,17 @@ windows_where() {
     done
 }
 
+# The program shows a window of this title. Its WM_NAME is read again: xdotool's search by name
+# also finds windows of other titles.
+shown() {
+    local candidate
+    for candidate in $(xdotool search --onlyvisible --pid "$pid" --name "$1" 2>/dev/null); do
+        xprop -id "$candidate" WM_NAME 2>/dev/null | grep -q "^WM_NAME([A-Z0-9_]*) = \"$1\"$" &&
+            return 0
+    done
+    return 1
+}
+
 # The widget is the window titled Filocompte as wide as the screen.
 find_widget() {
     local candidate candidates
@@ -345,11 +356,11 @@ check "the counter file is made: now, 0 s, 1 hour" eval '
     [ "$(reset_date_seconds)" -ge "$started_at" ] &&
     [ "$(reset_date_seconds)" -le "$(date +%s)" ] &&
     [ "$(counter_line 2)" = 0 ] && [ "$(counter_line 3)" = 1 ]'
-check "the help window is shown" \
-    eventually 5 eval 'xdotool search --onlyvisible --pid "$pid" --name "^Je vous dois" >/dev/null'
+check "the help window is shown" eventually 5 shown "Je vous dois des ex-complications"
 check "the tongue hangs from the top edge" eval 'geometry "$widget" && [ "$top" -eq -48 ]'
 check "the state mark is green" eventually 5 state_mark_is '#008000'
 shot 1-first-start
+check "the splash closes by itself" eventually 8 eval '! shown "A propos"'
 printf '1\r\n' >"$home/jour_raz.txt"
 
 # ---- 2. Décrocher, traffic, Raccrocher ----
