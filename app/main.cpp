@@ -89,7 +89,8 @@ int main(int argc, char** argv) {
     });
     TForm1 form1(aboutBox, form2, form4);
     form1.show();
-    const int status = QApplication::exec();
+    // A termination request during the start-up ended the program before its main loop.
+    const int status = form1.Terminated() ? EXIT_SUCCESS : QApplication::exec();
     platform::setDisplayBell({});
     return status;
 }

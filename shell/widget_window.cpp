@@ -100,7 +100,7 @@ void TForm1::FormCreate() {
 }
 
 QAction* TForm1::AddItem(QMenu* menu, const char* name, const QString& caption,
-                         void (TForm1::*handler)()) {
+                         const std::function<void()>& handler) {
     QAction* item = menu->addAction(caption);
     item->setObjectName(name);
     connect(item, &QAction::triggered, this, handler);
@@ -111,27 +111,22 @@ void TForm1::CreatePopupMenu1() {
     popupMenu1_ = new QMenu(this);
     popupMenu1_->setObjectName("PopupMenu1");
     AddItem(popupMenu1_, "Voirledtaildesconnexions1", "Voir le détail des connexions",
-            &TForm1::Voirledtaildesconnexions1Click);
+            [this] { Voirledtaildesconnexions1Click(); });
     AddItem(popupMenu1_, "Rinitialiserlecompteur1", "Réinitialiser le compteur",
-            &TForm1::Rinitialiserlecompteur1Click);
+            [this] { Rinitialiserlecompteur1Click(); });
     QMenu* resetDay = popupMenu1_->addMenu("Jour de R.A.Z.");
     resetDay->menuAction()->setObjectName("JourdeRAZ1");
-    AddItem(resetDay, "Changer1", "Changer", &TForm1::Changer1Click);
-    AddItem(resetDay, "Voir1", "Voir", &TForm1::Voir1Click);
-    AddItem(popupMenu1_, "Fixerleforfait1", "Fixer le forfait", &TForm1::Fixerleforfait1Click);
-    AddItem(popupMenu1_, "Rduite1", "Masquer", &TForm1::Rduite1Click)->setCheckable(true);
-    QAction* about = popupMenu1_->addAction("A propos de ...");
-    about->setObjectName("Aproposde1");
-    connect(about, &QAction::triggered, this, [this] { Aproposde1Click(this); });
-    QAction* versionInfo = popupMenu1_->addAction("Version Info");
-    versionInfo->setObjectName("VersionInfo1");
-    connect(versionInfo, &QAction::triggered, &aboutBox_, &TVerAboutBox::VersionInfo1Click);
-    QAction* help = popupMenu1_->addAction("Un petit coup de main");
-    help->setObjectName("Unpetitcoupdemain1");
-    connect(help, &QAction::triggered, &help_, &TForm4::Unpetitcoupdemain1Click);
-    AddItem(popupMenu1_, "Dcrocher1", "Décrocher", &TForm1::Dcrocher1Click);
-    AddItem(popupMenu1_, "Raccrocher1", "Raccrocher", &TForm1::Raccrocher1Click);
-    AddItem(popupMenu1_, "Quitter1", "Quitter", &TForm1::Quitter1Click);
+    AddItem(resetDay, "Changer1", "Changer", [this] { Changer1Click(); });
+    AddItem(resetDay, "Voir1", "Voir", [this] { Voir1Click(); });
+    AddItem(popupMenu1_, "Fixerleforfait1", "Fixer le forfait", [this] { Fixerleforfait1Click(); });
+    AddItem(popupMenu1_, "Rduite1", "Masquer", [this] { Rduite1Click(); })->setCheckable(true);
+    AddItem(popupMenu1_, "Aproposde1", "A propos de ...", [this] { Aproposde1Click(this); });
+    AddItem(popupMenu1_, "VersionInfo1", "Version Info", [this] { aboutBox_.VersionInfo1Click(); });
+    AddItem(popupMenu1_, "Unpetitcoupdemain1", "Un petit coup de main",
+            [this] { help_.Unpetitcoupdemain1Click(); });
+    AddItem(popupMenu1_, "Dcrocher1", "Décrocher", [this] { Dcrocher1Click(); });
+    AddItem(popupMenu1_, "Raccrocher1", "Raccrocher", [this] { Raccrocher1Click(); });
+    AddItem(popupMenu1_, "Quitter1", "Quitter", [this] { Quitter1Click(); });
 }
 
 QAction* TForm1::MenuItem(const char* name) const {
@@ -348,8 +343,7 @@ void TForm1::ShowHelpWindow() {
 
 void TForm1::Terminate() {
     show();
-    // exit, not quit: a quit request asks the windows first, and this one refuses to close. A
-    // request during the start-up comes before the main loop runs: it ends that loop too.
+    // exit, not quit: a quit request asks the windows first, and this one refuses to close.
+    terminated_ = true;
     QCoreApplication::exit(0);
-    QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
 }

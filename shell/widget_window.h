@@ -8,6 +8,7 @@
 
 #include <QTimer>
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -31,6 +32,8 @@ public:
     Counter& counter() { return counter_; }
     TPiconeBarreTache& PiconeBarreTache1() { return *piconeBarreTache1_; }
     QMenu* PopupMenu1() const { return popupMenu1_; }
+    // Whether the program was ended, possibly during the start-up, before its main loop ran.
+    bool Terminated() const { return terminated_; }
     // The menu item of that name ("Dcrocher1", "Quitter1", ...).
     QAction* MenuItem(const char* name) const;
 
@@ -90,7 +93,7 @@ private:
     void LoadComponents();
     void CreatePopupMenu1();
     QAction* AddItem(QMenu* menu, const char* name, const QString& caption,
-                     void (TForm1::*handler)());
+                     const std::function<void()>& handler);
 
     std::unique_ptr<Ui::TForm1> ui_;
     TVerAboutBox& aboutBox_;
@@ -106,4 +109,5 @@ private:
     TColor color_ = clNone;
     // The window's top as the handlers set it: hidden (strip above the screen) or revealed.
     int top_ = 0;
+    bool terminated_ = false;
 };
