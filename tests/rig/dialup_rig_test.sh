@@ -227,20 +227,23 @@ menu_pick() {
     eventually 3 eval '! find_menu'
 }
 
-# The colour (#RRGGBB) of the widget's point ($1, $2).
-pixel() {
+# shows_colour X Y COLOUR: the widget shows the colour around its point (X, Y). The strip drifts a
+# pixel every 100 ms while the screen is read, so a few pixels of a short row around the point
+# must have it, not the one pixel.
+shows_colour() {
     geometry "$widget" &&
-        import -window root -crop "1x1+$((left + $1))+$((top + $2))" -depth 8 txt:- 2>/dev/null |
-        grep -o '#[0-9A-F]\{6\}' | head -1
+        [ "$(import -window root -crop "9x1+$((left + $1 - 4))+$((top + $2))" -depth 8 txt:- \
+                2>/dev/null | grep -c "$3")" -ge 3 ]
 }
 
+# The state mark at the tongue's tip, where the tongue is still eight pixels wide.
 state_mark_is() {
-    [ "$(pixel 45 80)" = "$1" ]
+    shows_colour 46 75 "$1"
 }
 
 # The plan's yellow alarm square, over the tongue.
 alarm_square_shown() {
-    [ "$(pixel 45 60)" = '#FFFF00' ]
+    shows_colour 45 60 '#FFFF00'
 }
 
 alarm_square_hidden() {
