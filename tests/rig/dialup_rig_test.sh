@@ -4,8 +4,9 @@
 # Usage: dialup_rig_test.sh PROGRAM PPPD_STAND_IN OUTPUT_DIR. Exit 77 when not root.
 #
 # It runs itself again inside mount, network and pid namespaces of its own: there the stand-in is
-# /usr/sbin/pppd and the test's peer file is /etc/ppp/peers/provider, /tmp and /sys are private,
-# and whatever is left running ends with the namespace.
+# /usr/sbin/pppd and the test's peer file is /etc/ppp/peers/provider, /sys is private, and
+# whatever is left running ends with the namespace. /tmp stays shared: the build, and so the
+# program, may live there.
 set -u
 
 program=$1
@@ -28,12 +29,11 @@ if [ "${RIG_INSIDE:-}" != 1 ]; then
 fi
 
 mkdir -p "$output"
-mount -t sysfs sysfs /sys && mount -t tmpfs rig /tmp ||
-    { echo "FAIL: private /sys and /tmp"; exit 1; }
+mount -t sysfs sysfs /sys || { echo "FAIL: private /sys"; exit 1; }
 ip link set lo up
 for scope in all default; do echo 1 >"/proc/sys/net/ipv6/conf/$scope/disable_ipv6" 2>/dev/null; done
 
-work=/tmp/rig
+work=$(mktemp -d /tmp/filocompte-rig.XXXXXX)
 mkdir -p "$work/peers" "$work/home"
 cat >"$work/peers/provider" <<EOF
 # The line: the socket the provider's end answers on.
@@ -78,7 +78,7 @@ stop_all() {
     done
     started=()
 }
-trap stop_all EXIT
+trap 'stop_all; rm -rf "$work"' EXIT
 trap 'exit 1' INT TERM
 
 check() {
