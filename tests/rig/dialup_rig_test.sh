@@ -48,49 +48,10 @@ mount --bind "$stand_in" /usr/sbin/pppd && mount --bind "$work/peers" /etc/ppp/p
 
 log=$output/dialup-rig.log
 : >"$log"
-started=()
-failures=0
-
-# Each process leads its own group, so that what it spawned goes with it.
-start() {
-    setsid "$@" >>"$log" 2>&1 &
-    started+=($!)
-}
-
-# eventually SECONDS COMMAND...: polls the command until it succeeds or the time is up.
-eventually() {
-    local end=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        [ "$SECONDS" -lt "$end" ] || return 1
-        sleep 0.1
-    done
-}
-
-# The last started first; killed outright when it does not end within 3 seconds.
-stop_all() {
-    local i pid
-    for ((i = ${#started[@]} - 1; i >= 0; i--)); do
-        pid=${started[i]}
-        kill -TERM -- "-$pid" 2>/dev/null
-        eventually 3 eval '! kill -0 "$pid" 2>/dev/null' || kill -KILL -- "-$pid" 2>/dev/null
-        wait "$pid" 2>/dev/null
-    done
-    started=()
-}
+# shellcheck source=../support/desktop_session.sh
+source "$(dirname "$0")/../support/desktop_session.sh"
 trap 'stop_all; rm -rf "$work"' EXIT
 trap 'exit 1' INT TERM
-
-check() {
-    local what=$1
-    shift
-    if "$@"; then
-        echo "ok   $what"
-    else
-        echo "FAIL $what"
-        failures=$((failures + 1))
-    fi
-}
 
 shot() {
     import -window root "$output/dialup-rig-$1.png" 2>/dev/null
@@ -116,26 +77,6 @@ start_program() {
         ASAN_OPTIONS=detect_leaks=0 "$program"
     pid=${started[-1]}
     eventually 20 find_widget && eventually 10 find_tray_icon
-}
-
-# geometry WINDOW: its absolute left, top, width and height in $left $top $width $height.
-geometry() {
-    local info
-    info=$(xwininfo -id "$1" 2>/dev/null) || return 1
-    left=$(sed -n 's/^ *Absolute upper-left X: *//p' <<<"$info")
-    top=$(sed -n 's/^ *Absolute upper-left Y: *//p' <<<"$info")
-    width=$(sed -n 's/^ *Width: *//p' <<<"$info")
-    height=$(sed -n 's/^ *Height: *//p' <<<"$info")
-}
-
-# The program's viewable windows whose xwininfo (with -tree) matches the pattern.
-windows_where() {
-    local candidate
-    for candidate in $(xdotool search --pid "$pid" 2>/dev/null); do
-        { xwininfo -tree -id "$candidate" && xwininfo -id "$candidate"; } 2>/dev/null |
-            tr '\n' ' ' | grep -q "Map State: IsViewable.*$1\|$1.*Map State: IsViewable" &&
-            echo "$candidate"
-    done
 }
 
 # The program shows a window of this title. Its WM_NAME is read again: xdotool's search by name

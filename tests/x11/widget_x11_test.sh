@@ -18,34 +18,8 @@ fi
 program=$(realpath "$1")
 output=$2
 work=$(mktemp -d)
-started=()
-failures=0
-
-# Each process leads its own group, so that what it spawned goes with it. Their output goes to
-# the log of the window manager under test.
-start() {
-    setsid "$@" >>"$log" 2>&1 &
-    started+=($!)
-}
-
-# Ended, or a zombie waiting for its parent to collect it.
-ended() {
-    ! ps -o stat= -p "$1" | grep -q '^[^Z]'
-}
-
-# The last started first: the program before the window manager before the server; killed
-# outright when it does not end within 3 seconds.
-stop_all() {
-    local i pid
-    for ((i = ${#started[@]} - 1; i >= 0; i--)); do
-        pid=${started[i]}
-        kill -TERM -- "-$pid" 2>/dev/null
-        eventually 3 ended "$pid" || kill -KILL -- "-$pid" 2>/dev/null
-        wait "$pid" 2>/dev/null
-    done
-    started=()
-}
-
+# shellcheck source=../support/desktop_session.sh
+source "$(dirname "$0")/../support/desktop_session.sh"
 cleanup() {
     stop_all
     rm -rf "$work"
@@ -53,33 +27,9 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 1' INT TERM
 
-# eventually SECONDS COMMAND...: polls the command until it succeeds or the time is up.
-eventually() {
-    local end=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        [ "$SECONDS" -lt "$end" ] || return 1
-        sleep 0.1
-    done
-}
-
-check() {
-    local what=$1
-    shift
-    if "$@"; then
-        echo "ok   [$wm] $what"
-    else
-        echo "FAIL [$wm] $what"
-        failures=$((failures + 1))
-    fi
-}
-
-# The window's absolute left and top, in $left and $top.
+# The widget's absolute left and top, in $left and $top.
 position() {
-    local info
-    info=$(xwininfo -id "$window" 2>/dev/null) || return 1
-    left=$(sed -n 's/^ *Absolute upper-left X: *//p' <<<"$info")
-    top=$(sed -n 's/^ *Absolute upper-left Y: *//p' <<<"$info")
+    geometry "$window"
 }
 
 top_is() {
@@ -139,17 +89,6 @@ shaped_as_the_skin() {
 
 skips_taskbar() {
     xprop -id "$window" _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_TASKBAR
-}
-
-# Prints the program's viewable windows that match grep pattern $1 in the output of xwininfo
-# -tree and xwininfo put together.
-windows_where() {
-    local candidate
-    for candidate in $(xdotool search --pid "$pid" 2>/dev/null); do
-        { xwininfo -tree -id "$candidate" && xwininfo -id "$candidate"; } 2>/dev/null |
-            tr '\n' ' ' | grep -q "Map State: IsViewable.*$1\|$1.*Map State: IsViewable" &&
-            echo "$candidate"
-    done
 }
 
 # The tray icon: a window of the program that the tray host reparented (not the root's child)
@@ -222,6 +161,7 @@ has_tray_host() {
 
 run_under() {
     wm=$1
+    check_label="[$wm] "
     local home=$work/$wm
     log=$output/widget-$wm.log
     : >"$log"
