@@ -10,15 +10,13 @@
 namespace {
 
 Checkpoint ReadCheckpoint() {
-    const QStringList lines =
-        SplitLines(QByteArray::fromStdString(platform::readFile(kCheckpointFileName)), 3);
+    const QStringList lines = ReadLines(kCheckpointFileName, 3);
     return {lines[0], lines[1], StrToInt(lines[2])};
 }
 
 // Line 2 once the checkpoint is recorded, an empty line 2 counting as 0.
 QString FoldedSeconds(const Checkpoint& checkpoint) {
-    const QString base = checkpoint.base.isEmpty() ? QStringLiteral("0") : checkpoint.base;
-    return QString::number(CheckedAdd(StrToInt(base), checkpoint.seconds));
+    return QString::number(AddSeconds(checkpoint.base, checkpoint.seconds));
 }
 
 [[noreturn]] void SetAside(const QString& why) {
@@ -33,9 +31,8 @@ QString FoldedSeconds(const Checkpoint& checkpoint) {
 } // namespace
 
 void WriteCheckpoint(const Checkpoint& checkpoint) {
-    platform::replaceFile(kCheckpointFileName, JoinLines({checkpoint.resetDate, checkpoint.base,
-                                                          QString::number(checkpoint.seconds)})
-                                                   .toStdString());
+    WriteLines(kCheckpointFileName,
+               {checkpoint.resetDate, checkpoint.base, QString::number(checkpoint.seconds)});
 }
 
 void RemoveCheckpoint() {

@@ -182,12 +182,8 @@ void Counter::DisconnectedTick() {
 // connection stays "Connecté" with its whole time, so a failed update is retried at the next tick
 // and never loses a second.
 void Counter::DisconnectionUpdate() {
-    const CounterFile file = ReadCounterFile();
-    resetDate_ = file.resetDate;
-    storedSeconds_ = file.seconds;
-    SetPlanText(file.plan);
-    const QString stored = storedSeconds_.isEmpty() ? QStringLiteral("0") : storedSeconds_;
-    const std::int32_t total = CheckedAdd(StrToInt(stored), connectionTime_);
+    TakeCounterFile(ReadCounterFile());
+    const std::int32_t total = AddSeconds(storedSeconds_, connectionTime_);
     SetCumulated(total);
     WriteCounterFile({resetDate_, QString::number(total), planText_});
     storedSeconds_ = QString::number(total);
@@ -238,12 +234,15 @@ void Counter::ReloadCounterFile() {
     if (!CounterFileExists()) {
         const CounterFile created{DateTimeText(QDateTime::currentDateTime()), "0", "1"};
         WriteCounterFile(created);
-        resetDate_ = created.resetDate;
-        storedSeconds_ = created.seconds;
-        SetPlanText(created.plan);
+        TakeCounterFile(created);
         return;
     }
-    const CounterFile file = ReadCounterFile();
+    TakeCounterFile(ReadCounterFile());
+}
+
+// Lines 1 to 3 into the reset date, the stored seconds and the plan, in that order: a line 3
+// that does not convert stops after the first two.
+void Counter::TakeCounterFile(const CounterFile& file) {
     resetDate_ = file.resetDate;
     storedSeconds_ = file.seconds;
     SetPlanText(file.plan);

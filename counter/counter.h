@@ -2,6 +2,7 @@
 // The connection counter: the one-second tick that detects a WAN connection and counts its time,
 // the reload of the counter from its files, and the user's commands on the counter.
 
+#include "counter/counter_files.h"
 #include "counter/counter_view.h"
 
 #include <QDate>
@@ -62,6 +63,7 @@ private:
     QString CumulText() const;
     void ShowCounterLabels(const QString& cumulated, const QString& connectionText);
     void ReloadCounterFile();
+    void TakeCounterFile(const CounterFile& file);
     void ReadResetMonth();
     void ReadResetDay();
     bool ResetMonthPassed(const QDate& today) const;

@@ -1,19 +1,7 @@
 #include "counter/counter_files.h"
 
+#include "counter/int_conversion.h"
 #include "platform/file_io.h"
-
-namespace {
-
-QStringList ReadLines(const char* name, int count) {
-    const std::string bytes = platform::readFile(name);
-    return SplitLines(QByteArray::fromStdString(bytes), count);
-}
-
-void WriteLines(const char* name, const QStringList& lines) {
-    platform::replaceFile(name, JoinLines(lines).toStdString());
-}
-
-} // namespace
 
 QStringList SplitLines(const QByteArray& bytes, int count) {
     QStringList lines;
@@ -40,6 +28,20 @@ QByteArray JoinLines(const QStringList& lines) {
         bytes += line.toLocal8Bit() + "\r\n";
     }
     return bytes;
+}
+
+QStringList ReadLines(const char* name, int count) {
+    const std::string bytes = platform::readFile(name);
+    return SplitLines(QByteArray::fromStdString(bytes), count);
+}
+
+void WriteLines(const char* name, const QStringList& lines) {
+    platform::replaceFile(name, JoinLines(lines).toStdString());
+}
+
+std::int32_t AddSeconds(const QString& storedSeconds, std::int32_t seconds) {
+    return CheckedAdd(StrToInt(storedSeconds.isEmpty() ? QStringLiteral("0") : storedSeconds),
+                      seconds);
 }
 
 bool CounterFileExists() {

@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 #include <optional>
 
 inline constexpr char kCounterFileName[] = "decompte_internet.log";
@@ -17,6 +18,13 @@ inline constexpr char kLockFileName[] = "decompte_internet.verrou";
 QStringList SplitLines(const QByteArray& bytes, int count);
 // The lines, each ended by CR LF.
 QByteArray JoinLines(const QStringList& lines);
+
+// The first count lines of the file, and its atomic rewrite with these lines.
+QStringList ReadLines(const char* name, int count);
+void WriteLines(const char* name, const QStringList& lines);
+
+// Line 2 of the counter file with seconds added, an empty line counting as 0; the sum is checked.
+std::int32_t AddSeconds(const QString& storedSeconds, std::int32_t seconds);
 
 struct CounterFile {
     QString resetDate; // line 1, a date-time text
