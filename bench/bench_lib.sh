@@ -6,6 +6,18 @@ build_targets() {
     cmake --build build-bench -j2 --target "$@" >/dev/null
 }
 
+# Prints the build directory to use: the one given, or build-bench/ once the targets are built
+# there. Usage: build=$(build_directory "${1:-}" TARGET...)
+build_directory() {
+    if [ -n "$1" ]; then
+        echo "$1"
+    else
+        shift
+        build_targets "$@"
+        echo build-bench
+    fi
+}
+
 # Adds tun devices fcb<from> to fcb<to - 1> to namespace ns, up, each with an address of its own
 # /24. Usage: add_interfaces NS FROM TO
 add_interfaces() {

@@ -10,12 +10,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source bench/bench_lib.sh
 
-build=${1:-}
+build=$(build_directory "${1:-}" filocompte ppp_link)
 seconds=${2:-60}
-if [ -z "$build" ]; then
-    build_targets filocompte ppp_link
-    build=build-bench
-fi
 program=$(realpath "$build/app/filocompte")
 link=$(realpath "$build/bench/ppp_link")
 hz=$(getconf CLK_TCK)

@@ -8,12 +8,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source bench/bench_lib.sh
 
-build=${1:-}
+build=$(build_directory "${1:-}" bench_tick ppp_link)
 seconds=${2:-2}
-if [ -z "$build" ]; then
-    build_targets bench_tick ppp_link
-    build=build-bench
-fi
 bench=$(realpath "$build/bench/bench_tick")
 link=$(realpath "$build/bench/ppp_link")
 
