@@ -10,6 +10,7 @@
 #include "tests/support/working_directory.h"
 
 #include <csignal>
+#include <poll.h>
 #include <random>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -141,17 +142,25 @@ TEST_F(Checkpoints, OneProgramPerFolder) {
         waitpid(child, &status, 0);
         return WEXITSTATUS(status) == 0;
     };
+    // The holder says when it has the lock, so the refusal is asked once it surely holds it.
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
     const pid_t holder = fork();
     if (holder == 0) {
-        platform::lockForLife(kLockFileName);
-        pause();
+        const char locked = platform::lockForLife(kLockFileName) ? 'y' : 'n';
+        [[maybe_unused]] const auto written = write(ready[1], &locked, 1);
+        for (;;) {
+            pause();
+        }
     }
-    bool refused = false;
-    for (int i = 0; i < 500 && !refused; ++i) {
-        refused = !tryLock();
-        usleep(10000);
-    }
-    EXPECT_TRUE(refused);
+    close(ready[1]);
+    pollfd answer{ready[0], POLLIN, 0};
+    char locked = 0;
+    ASSERT_EQ(poll(&answer, 1, 10000), 1) << "the holder never answered";
+    ASSERT_EQ(read(ready[0], &locked, 1), 1);
+    close(ready[0]);
+    EXPECT_EQ(locked, 'y');
+    EXPECT_FALSE(tryLock());
     kill(holder, SIGKILL);
     waitpid(holder, nullptr, 0);
     EXPECT_TRUE(tryLock());
