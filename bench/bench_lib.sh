@@ -50,17 +50,17 @@ stop_pid() {
     wait "$1" 2>/dev/null || true
 }
 
-# Makes the PPP link fcppp in namespace ns with ppp_link, up, 10.255.0.1 with peer 10.255.0.2;
+# Makes the PPP link ppp0 in namespace ns with ppp_link, up, 10.255.0.1 with peer 10.255.0.2;
 # with "traffic", ppp_link also makes traffic through it. Sets link_pid.
 # Usage: start_ppp_link NS PATH/TO/ppp_link [traffic]
 start_ppp_link() {
     if [ "${3:-}" = traffic ]; then
-        ip netns exec "$1" "$2" fcppp 10.255.0.1 10.255.0.2 &
+        ip netns exec "$1" "$2" ppp0 10.255.0.1 10.255.0.2 &
     else
-        ip netns exec "$1" "$2" fcppp &
+        ip netns exec "$1" "$2" ppp0 &
     fi
     link_pid=$!
-    wait_for 5 sh -c "ip -n $1 link show fcppp | grep -q link/ppp"
-    ip -n "$1" address add 10.255.0.1 peer 10.255.0.2 dev fcppp
-    ip -n "$1" link set fcppp up
+    wait_for 5 sh -c "ip -n $1 link show ppp0 | grep -q link/ppp"
+    ip -n "$1" address add 10.255.0.1 peer 10.255.0.2 dev ppp0
+    ip -n "$1" link set ppp0 up
 }

@@ -61,8 +61,8 @@ switches() { # voluntary + nonvoluntary context switches of all its threads
 kb() { awk -v k="$2:" '$1 == k { print $2 }' "$1"; }
 now_ns() { date +%s%N; }
 link_bytes() { # rx and tx octets of the PPP link, on one line; "- -" without one
-    ip -n "$1" link show fcppp >/dev/null 2>&1 || { echo "- -"; return; }
-    ip netns exec "$1" cat /sys/class/net/fcppp/statistics/{rx,tx}_bytes | paste -sd' '
+    ip -n "$1" link show ppp0 >/dev/null 2>&1 || { echo "- -"; return; }
+    ip netns exec "$1" cat /sys/class/net/ppp0/statistics/{rx,tx}_bytes | paste -sd' '
 }
 # The id of the first viewable window of exactly that title; fails when there is none.
 viewable_window() {
@@ -75,10 +75,10 @@ prepare_conky() {
     cat >"$work/conky.conf" <<'CONF'
 conky.config = {
     out_to_x = true, out_to_console = false, background = false,
-    own_window = true, own_window_type = 'normal', own_window_title = 'conky-fcppp',
+    own_window = true, own_window_type = 'normal', own_window_title = 'conky-ppp0',
     update_interval = 1,
 }
-conky.text = [[PPP ${downspeed fcppp} / ${upspeed fcppp}]]
+conky.text = [[PPP ${downspeed ppp0} / ${upspeed ppp0}]]
 CONF
 }
 # An empty configuration keeps GKrellM's defaults (all interfaces' charts) without its first-run
@@ -100,7 +100,7 @@ run_program() {
     if [ "$state" = connected ]; then
         start_ppp_link "$ns" "$link" traffic
         started+=("$link_pid")
-        ip -n "$ns" route add default dev fcppp
+        ip -n "$ns" route add default dev ppp0
     fi
     start_display
     "prepare_$name"
@@ -161,7 +161,7 @@ run_program() {
 echo "${seconds} s per run, clock ticks $hz/s"
 for state in disconnected connected; do
     run_program filocompte "$state" Filocompte "$program"
-    run_program conky "$state" conky-fcppp conky -c conky.conf
+    run_program conky "$state" conky-ppp0 conky -c conky.conf
     run_program gkrellm "$state" gkrellm gkrellm
 done
 

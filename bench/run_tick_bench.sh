@@ -36,7 +36,7 @@ for n in 8 64; do
     printf 'N=%-3s ' "$n"
     ip netns exec "$ns" env QT_QPA_PLATFORM=offscreen "$bench" "$seconds" disconnected 2>"$errors" ||
         { cat "$errors"; exit 1; }
-    ip -n "$ns" route add default dev fcppp
+    ip -n "$ns" route add default dev ppp0
     printf 'N=%-3s ' "$n"
     ip netns exec "$ns" env QT_QPA_PLATFORM=offscreen "$bench" "$seconds" connected 2>"$errors" ||
         { cat "$errors"; exit 1; }

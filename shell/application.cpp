@@ -3,7 +3,6 @@
 #include "info/dialogs.h"
 
 #include <QHash>
-#include <exception>
 
 namespace {
 
@@ -35,13 +34,14 @@ bool TApplication::notify(QObject* receiver, QEvent* event) {
     return handled;
 }
 
-void Guard(const std::function<void()>& handler, const void* source) {
-    try {
-        handler();
+void RanThrough(const void* source) {
+    if (!repeating.isEmpty()) {
         repeating.remove(source);
-    } catch (const std::exception& failure) {
-        Report(source, QString::fromUtf8(failure.what()));
     }
+}
+
+void ReportFailure(const void* source, const std::exception& failure) {
+    Report(source, QString::fromUtf8(failure.what()));
 }
 
 void SetErrorPresenter(std::function<void(const QString&)> newPresenter) {

@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QFile>
+#include <QImageReader>
 #include <QMenu>
 #include <QScreen>
 #include <QSocketNotifier>
@@ -28,6 +29,13 @@ QByteArray StoredMask() {
     QFile file(":/skin/mask2.bin");
     file.open(QIODevice::ReadOnly);
     return file.readAll();
+}
+
+// Read as the BMP it is: left to guess, the reader would load every image plugin to ask each.
+QImage SkinPicture() {
+    QImageReader reader(QStringLiteral(":/skin/skin.bmp"), "bmp");
+    reader.setAutoDetectImageFormat(false);
+    return reader.read();
 }
 
 } // namespace
@@ -53,7 +61,7 @@ TForm1::~TForm1() = default;
 // What the layout gives the components beyond their places: the skin's picture and mask, the
 // gauge's range and colours, the tray icon's properties; and the handle's mouse events.
 void TForm1::LoadComponents() {
-    ui_->SkinForm1->SetPicture(QImage(":/skin/skin.bmp"));
+    ui_->SkinForm1->SetPicture(SkinPicture());
     ui_->SkinForm1->ReadMask(StoredMask());
     connect(ui_->SkinForm1, &TSkinForm::MouseMove, this, &TForm1::SkinForm1MouseMove);
     TBarGauge& gauge = *ui_->Gauge1;
