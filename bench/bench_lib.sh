@@ -64,3 +64,36 @@ start_ppp_link() {
     ip -n "$1" address add 10.255.0.1 peer 10.255.0.2 dev ppp0
     ip -n "$1" link set ppp0 up
 }
+
+# Starts an X server of its own, on the display it picks itself, and openbox on it, adding both to
+# the array started; needs work, a directory. Sets display and xvfb_pid.
+start_display() {
+    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/displayfd" >/dev/null 2>&1 &
+    xvfb_pid=$!
+    started+=("$xvfb_pid")
+    wait_for 10 test -s "$work/displayfd"
+    display=:$(head -n 1 "$work/displayfd")
+    wait_for 10 xdpyinfo -display "$display"
+    DISPLAY=$display openbox >/dev/null 2>&1 &
+    started+=($!)
+    wait_for 10 sh -c "xprop -display $display -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'"
+}
+
+cpu_ticks() { # utime + stime of the whole process
+    local stat
+    stat=$(cat "/proc/$1/stat")
+    stat=${stat##*) }
+    read -r -a f <<<"$stat"
+    echo $((f[11] + f[12]))
+}
+thread_switches() { # "tid name switches" per thread, by tid
+    local task
+    for task in /proc/"$1"/task/*; do
+        awk -v tid="${task##*/}" -v name="$(tr ' ' _ <"$task/comm" 2>/dev/null)" \
+            '/^(non)?voluntary_ctxt_switches:/ { s += $2 } END { print tid, name, s + 0 }' \
+            "$task/status" 2>/dev/null || true
+    done | sort
+}
+switches() { # voluntary + nonvoluntary context switches of all its threads
+    thread_switches "$1" | awk '{ s += $3 } END { print s + 0 }'
+}

@@ -33,30 +33,19 @@ cleanup() {
 }
 trap cleanup EXIT INT TERM
 
-# Starts an X server of its own, on the display it picks itself, and openbox on it. Sets display
-# and xvfb_pid.
-start_display() {
-    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/displayfd" >/dev/null 2>&1 &
-    xvfb_pid=$!
-    started+=("$xvfb_pid")
-    wait_for 10 test -s "$work/displayfd"
-    display=:$(head -n 1 "$work/displayfd")
-    wait_for 10 xdpyinfo -display "$display"
-    DISPLAY=$display openbox >/dev/null 2>&1 &
-    started+=($!)
-    wait_for 10 sh -c "xprop -display $display -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'"
-}
-
-cpu_ticks() { # utime + stime of the whole process
-    local stat
-    stat=$(cat "/proc/$1/stat")
-    stat=${stat##*) }
-    read -r -a f <<<"$stat"
-    echo $((f[11] + f[12]))
-}
-switches() { # voluntary + nonvoluntary context switches of all its threads
-    cat /proc/"$1"/task/*/status 2>/dev/null |
-        awk '/^(non)?voluntary_ctxt_switches:/ { s += $2 } END { print s + 0 }'
+# Where our program's wake-ups go, over a further window after the measured one: each thread's
+# context switches per second, then the system calls of each thread as perf trace counts them.
+wakeup_sources() {
+    local before after
+    echo "$2: where the wake-ups go, over 10 s more"
+    before=$(thread_switches "$1")
+    sleep 10
+    after=$(thread_switches "$1")
+    join <(echo "$before") <(echo "$after") |
+        awk '{ printf "    thread %-16s %6.1f wake-ups/s\n", $2, ($5 - $3) / 10 }'
+    perf trace -s -p "$1" -- sleep 10 2>&1 >/dev/null | awk '
+        /\([0-9]+\), [0-9]+ events/ { print "    perf trace, 10 s more:" $0 }
+        $2 ~ /^[0-9]+$/ && $2 >= 10 { print "      " $1, $2 " calls" }'
 }
 kb() { awk -v k="$2:" '$1 == k { print $2 }' "$1"; }
 now_ns() { date +%s%N; }
@@ -130,6 +119,7 @@ run_program() {
     pss=$(kb "/proc/$pid/smaps_rollup" Pss)
     hwm=$(kb "/proc/$pid/status" VmHWM)
     threads=$(ls "/proc/$pid/task" | wc -l)
+    [ "$name" != filocompte ] || ! command -v perf >/dev/null || wakeup_sources "$pid" "$name $state"
     stop_pid "$pid"
     if [ "$bytes0" != "- -" ]; then
         read -r rx0 tx0 <<<"$bytes0"
