@@ -43,14 +43,25 @@ bool EnterDataFolderIfAsked() {
     }
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
+// The toolkit's choices that depend on what the widget does, each left to the user who sets it.
+void ChooseToolkitOptions() {
     // The widget places its own windows, which Wayland does not allow: use X11 (XWayland) there.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
         !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
         qputenv("QT_QPA_PLATFORM", "xcb");
     }
+    // The gauge repaints a few hundred pixels ten times a second. Through shared memory each paint
+    // waits for the X server and then gets a completion event back: two more wake-ups per paint
+    // than sending the pixels.
+    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) {
+        qputenv("QT_XCB_NO_MITSHM", "1");
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    ChooseToolkitOptions();
     TApplication app(argc, argv);
     // The caption of every message box, the first of which may come before any window.
     QApplication::setApplicationName(QStringLiteral("Filocompte"));
