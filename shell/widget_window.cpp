@@ -5,10 +5,12 @@
 #include "info/help_window.h"
 #include "info/ver_about_box.h"
 #include "netstats/detail_window.h"
+#include "platform/linux/x11_window_move.h"
 #include "platform/termination.h"
 #include "shell/application.h"
 #include "shell/image_list.h"
 #include "shell/picone_barre_tache.h"
+#include "shell/x11_connection.h"
 #include "ui_widget_window.h"
 
 #include <QApplication>
@@ -182,14 +184,25 @@ void TForm1::SkinForm1MouseMove(Qt::KeyboardModifiers, int, int) {
 void TForm1::Timer2Timer() {
     TBarGauge& gauge = *ui_->Gauge1;
     gauge.SetProgress(gauge.Progress() >= kGaugeSteps ? 0 : gauge.Progress() + 1);
-    int left = x() + 1;
+    // The window has no frame: its left is its client area's, which asks the display nothing.
+    int left = geometry().x() + 1;
     if (left > screen()->geometry().width() - ui_->Label1->width()) {
         left = 0;
     }
-    // The height is the one the handlers chose: a window manager that pulled the window back onto
-    // the screen when it was mapped, or a drag, does not keep it there.
-    move(left, top_);
+    Drift(left);
     piconeBarreTache1_->SetGrandeIconeVisible(false);
+}
+
+// The drift's move, ten times a second. The height is the one the handlers chose: a window manager
+// that pulled the window back onto the screen when it was mapped, or a drag, does not keep it
+// there.
+void TForm1::Drift(int left) {
+    void* connection = X11Connection();
+    if (connection == nullptr || !testAttribute(Qt::WA_WState_Created)) {
+        move(left, top_);
+        return;
+    }
+    platform::x11::MoveWindow(connection, static_cast<std::uint32_t>(winId()), left, top_);
 }
 
 // Only "Quitter" ends the program.

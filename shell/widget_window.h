@@ -90,6 +90,7 @@ private:
     void FormCreate();
     void WatchTerminationRequests();
     void FormResize();
+    void Drift(int left);
     void LoadComponents();
     void CreatePopupMenu1();
     QAction* AddItem(QMenu* menu, const char* name, const QString& caption,
