@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr int kTimerInterval = 25;
+constexpr std::chrono::milliseconds kTimerInterval{25};
 constexpr int kStartAlpha = 10;
 constexpr int kEndAlpha = 200;
 
@@ -26,14 +26,15 @@ QString HelpText() {
 } // namespace
 
 TForm4::TForm4(QWidget* parent)
-    : TShowingForm(parent, Qt::Window), ui_(std::make_unique<Ui::TForm4>()) {
+    : TShowingForm(parent, Qt::Window), ui_(std::make_unique<Ui::TForm4>()),
+      timer1_(kTimerInterval) {
     ui_->setupUi(this);
     setWindowFlag(Qt::WindowStaysOnTopHint);
     // Closing only hides the window, and never ends the program.
     setAttribute(Qt::WA_QuitOnClose, false);
     move(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), screen()->geometry())
              .topLeft());
-    connect(&timer1_, &QTimer::timeout, this, &TForm4::Timer1Timer);
+    connect(&timer1_, &PhasedTimer::timeout, this, &TForm4::Timer1Timer);
     FormCreate();
 }
 
@@ -46,18 +47,22 @@ QPlainTextEdit* TForm4::Memo1() const {
 void TForm4::FormCreate() {
     SetAlphaBlendValue(kStartAlpha);
     ui_->Memo1->setPlainText(HelpText());
-    timer1_.start(kTimerInterval);
+    timer1_.start();
 }
 
 void TForm4::FormShow() {
     SetAlphaBlendValue(kStartAlpha);
+    timer1_.start();
 }
 
 void TForm4::Timer1Timer() {
-    if (alpha_ >= kEndAlpha) {
-        return;
+    if (alpha_ < kEndAlpha) {
+        SetAlphaBlendValue(alpha_ + 1);
     }
-    SetAlphaBlendValue(alpha_ + 1);
+    // Past the end of the fade the ticks would change nothing until the next showing.
+    if (alpha_ >= kEndAlpha) {
+        timer1_.stop();
+    }
 }
 
 void TForm4::SetAlphaBlendValue(int alpha) {

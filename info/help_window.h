@@ -1,10 +1,10 @@
 #pragma once
 // The help window: an always-on-top editable memo holding the help text, fading in at each
-// showing.
+// showing. Its fade timer sleeps between the end of a fade and the next showing.
 
+#include "info/phased_timer.h"
 #include "info/showing_form.h"
 
-#include <QTimer>
 #include <memory>
 
 class QPlainTextEdit;
@@ -21,7 +21,7 @@ public:
     ~TForm4() override;
 
     QPlainTextEdit* Memo1() const;
-    const QTimer& Timer1() const { return timer1_; }
+    const PhasedTimer& Timer1() const { return timer1_; }
     // The window's opacity, 0 (invisible) to 255 (opaque).
     int AlphaBlendValue() const { return alpha_; }
 
@@ -35,7 +35,7 @@ private:
     void SetAlphaBlendValue(int alpha);
 
     std::unique_ptr<Ui::TForm4> ui_;
-    QTimer timer1_;
+    PhasedTimer timer1_;
     // Kept apart from windowOpacity(), which rounds through a byte and would stall the fade.
     int alpha_ = 0;
 };

@@ -9,24 +9,26 @@
 
 namespace {
 
-constexpr int kTimerInterval = 2000;
+constexpr std::chrono::milliseconds kTimerInterval{2000};
+// The tick after a showing that closes the box.
+constexpr int kClosingTick = 2;
 constexpr int kIconSize = 32;
 
-// Ticks since the box was last shown; it closes the box when it reaches 2.
+// Ticks since the box was last shown.
 int tickCount = 0;
 
 } // namespace
 
 TVerAboutBox::TVerAboutBox(QWidget* parent)
     : TShowingForm(parent, Qt::Window | Qt::FramelessWindowHint),
-      ui_(std::make_unique<Ui::TVerAboutBox>()) {
+      ui_(std::make_unique<Ui::TVerAboutBox>()), timer1_(kTimerInterval) {
     ui_->setupUi(this);
     // Closing only hides the box, and never ends the program.
     setAttribute(Qt::WA_QuitOnClose, false);
     ui_->imgProgramIcon->setPixmap(QIcon(":/icons/filocompte.ico").pixmap(kIconSize, kIconSize));
     move(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), screen()->geometry())
              .topLeft());
-    connect(&timer1_, &QTimer::timeout, this, &TVerAboutBox::Timer1Timer);
+    connect(&timer1_, &PhasedTimer::timeout, this, &TVerAboutBox::Timer1Timer);
     connect(ui_->Button1, &QPushButton::clicked, this, &TVerAboutBox::Button1Click);
     FormCreate();
 }
@@ -34,7 +36,7 @@ TVerAboutBox::TVerAboutBox(QWidget* parent)
 TVerAboutBox::~TVerAboutBox() = default;
 
 void TVerAboutBox::FormCreate() {
-    timer1_.start(kTimerInterval);
+    timer1_.start();
 }
 
 void TVerAboutBox::FormShow() {
@@ -42,12 +44,17 @@ void TVerAboutBox::FormShow() {
     ui_->lblProductName->setText(ReadVersionInfo(TInfo::ProductName));
     ui_->lblVersion->setText("Version " + ReadVersionInfo(TInfo::FileVersion));
     ui_->lblCopyright->setText("Copyright " + ReadVersionInfo(TInfo::LegalCopyright));
+    timer1_.start();
 }
 
 void TVerAboutBox::Timer1Timer() {
     ++tickCount;
-    if (tickCount == 2) {
+    if (tickCount == kClosingTick) {
         close();
+    }
+    // Past the closing tick the ticks would change nothing until the next showing.
+    if (tickCount >= kClosingTick) {
+        timer1_.stop();
     }
 }
 

@@ -1,10 +1,11 @@
 #pragma once
 // The About box: a small borderless yellow card with the product name, file version and copyright,
-// shown as a splash at start-up and on demand; it closes itself on its timer's second tick.
+// shown as a splash at start-up and on demand; it closes itself on its timer's second tick after
+// a showing. The timer sleeps from that tick to the next showing.
 
+#include "info/phased_timer.h"
 #include "info/showing_form.h"
 
-#include <QTimer>
 #include <memory>
 
 namespace Ui {
@@ -18,7 +19,7 @@ public:
     explicit TVerAboutBox(QWidget* parent = nullptr);
     ~TVerAboutBox() override;
 
-    const QTimer& Timer1() const { return timer1_; }
+    const PhasedTimer& Timer1() const { return timer1_; }
 
 public slots:
     void VersionInfo1Click();
@@ -30,5 +31,5 @@ private:
     void FormShow() override;
 
     std::unique_ptr<Ui::TVerAboutBox> ui_;
-    QTimer timer1_;
+    PhasedTimer timer1_;
 };

@@ -55,21 +55,24 @@ TEST(HelpWindow, MemoHoldsTheHelpTextExactly) {
     EXPECT_EQ(form.Memo1()->toPlainText(), kHelpLines.join('\n'));
 }
 
-TEST(HelpWindow, FadesInOneStepATickFrom10To200ThenHoldsSteady) {
+TEST(HelpWindow, FadesInOneStepATickFrom10To200ThenItsTimerSleeps) {
     TForm4 form;
     EXPECT_EQ(form.AlphaBlendValue(), 10);
+    EXPECT_TRUE(form.Timer1().isActive());
+    EXPECT_EQ(form.Timer1().interval(), std::chrono::milliseconds(25));
     form.Unpetitcoupdemain1Click();
     ASSERT_TRUE(form.isVisible());
     EXPECT_EQ(form.AlphaBlendValue(), 10);
     for (int step = 1; step <= 190; ++step) {
+        ASSERT_TRUE(form.Timer1().isActive()) << step;
         form.Timer1Timer();
         ASSERT_EQ(form.AlphaBlendValue(), 10 + step);
     }
     EXPECT_NEAR(form.windowOpacity(), 200 / 255.0, 1 / 255.0);
+    EXPECT_FALSE(form.Timer1().isActive());
     Tick(form, 20);
     EXPECT_EQ(form.AlphaBlendValue(), 200);
-    EXPECT_TRUE(form.Timer1().isActive());
-    EXPECT_EQ(form.Timer1().interval(), 25);
+    EXPECT_FALSE(form.Timer1().isActive());
 }
 
 TEST(HelpWindow, OnlyAShowingAfterHidingRestartsTheFade) {
@@ -79,13 +82,16 @@ TEST(HelpWindow, OnlyAShowingAfterHidingRestartsTheFade) {
     form.Unpetitcoupdemain1Click();
     EXPECT_EQ(form.AlphaBlendValue(), 60);
 
-    // The timer goes on while the window is hidden.
+    // The fade goes on while the window is hidden, and ends there.
     form.close();
     EXPECT_FALSE(form.isVisible());
     Tick(form, 10);
     EXPECT_EQ(form.AlphaBlendValue(), 70);
+    Tick(form, 130);
+    EXPECT_FALSE(form.Timer1().isActive());
     form.Unpetitcoupdemain1Click();
     EXPECT_EQ(form.AlphaBlendValue(), 10);
+    EXPECT_TRUE(form.Timer1().isActive());
 }
 
 TEST(HelpWindow, UserEditsSurviveHidingAndShowing) {

@@ -1,0 +1,43 @@
+#pragma once
+// A periodic timer that may sleep while its ticks would change nothing, and wakes on the phase of
+// its first start: its ticks fall where they would have fallen had it never stopped.
+
+#include <QObject>
+#include <QTimer>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+
+class PhasedTimer : public QObject {
+    Q_OBJECT
+
+public:
+    using Clock = std::function<std::chrono::milliseconds()>;
+
+    // The clock is the system's steady clock; tests set the time through their own.
+    explicit PhasedTimer(std::chrono::milliseconds interval, Clock clock = SteadyClock);
+
+    std::chrono::milliseconds interval() const { return interval_; }
+    bool isActive() const { return timer_.isActive(); }
+    // When the next tick falls, counted from the first start.
+    std::chrono::milliseconds NextTick() const { return due_ * interval_; }
+
+    // The first start sets the phase; a later one wakes the timer on it. None while active.
+    void start();
+    void stop() { timer_.stop(); }
+
+signals:
+    void timeout();
+
+private:
+    static std::chrono::milliseconds SteadyClock();
+    // Aims at the first tick of the grid that is after now and not before tick number atLeast.
+    void Arm(std::int64_t atLeast);
+    std::chrono::milliseconds Elapsed() const { return clock_() - origin_; }
+
+    std::chrono::milliseconds interval_;
+    Clock clock_;
+    std::chrono::milliseconds origin_{};
+    std::int64_t due_ = 0; // the number of the next tick; 0 before the first start
+    QTimer timer_;
+};
