@@ -59,9 +59,9 @@ void TBarGauge::SetProgress(int value) {
     if (value == progress_) {
         return;
     }
-    const int before = PercentDone();
+    const int before = FillWidth();
     progress_ = value;
-    if (PercentDone() != before) {
+    if (FillWidth() != before) {
         repaint();
     }
 }
@@ -93,18 +93,26 @@ void TBarGauge::paintEvent(QPaintEvent*) {
     QPainter(this).drawImage(0, 0, image);
 }
 
-// The fill's right edge is the fill size itself, not an offset from the bar's left; with a border
-// the bar lies inside a black ring one pixel wide.
+// Within a border, the bar lies inside a black ring one pixel wide.
+QRect TBarGauge::Bar() const {
+    return border_ == TBorderStyle::bsSingle ? rect().adjusted(1, 1, -1, -1) : rect();
+}
+
+// The percentage of the bar's width plus one column, at most that many; 0 without a fore colour.
+int TBarGauge::FillWidth() const {
+    if (fore_ == clNone) {
+        return 0;
+    }
+    const int w = Bar().width() + 1;
+    return std::max(std::min(FillSize(PercentDone(), w), w), 0);
+}
+
+// The fill's right edge is the fill size itself, not an offset from the bar's left.
 void TBarGauge::PaintBar(QPainter& painter) const {
-    QRect bar = rect();
-    if (border_ == TBorderStyle::bsSingle) {
-        bar.adjust(1, 1, -1, -1);
-    }
+    const QRect bar = Bar();
     painter.fillRect(bar, ToQColor(back_));
-    const int w = bar.width() + 1, h = bar.height() + 1;
-    const int fill = std::min(FillSize(PercentDone(), w), w);
-    if (fill < 1 || fore_ == clNone) {
-        return;
+    const int fill = FillWidth();
+    if (fill > 0) {
+        painter.fillRect(QRect(bar.topLeft(), QPoint(fill - 1, bar.height())), ToQColor(fore_));
     }
-    painter.fillRect(QRect(bar.topLeft(), QPoint(fill - 1, h - 1)), ToQColor(fore_));
 }

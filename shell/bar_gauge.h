@@ -38,7 +38,7 @@ public:
     void SetMinValue(int value);
     // Refused (platform::InvalidOperation) when below the minimum.
     void SetMaxValue(int value);
-    // Clamped to the range; repaints only when the whole percentage changes.
+    // Clamped to the range; repaints only when the fill shows more or fewer columns.
     void SetProgress(int value);
     // clNone leaves the filled part unpainted.
     void SetForeColor(TColor color) { Assign(fore_, color); }
@@ -61,6 +61,9 @@ private:
             repaint();
         }
     }
+    QRect Bar() const;
+    // The columns filled in the fore colour.
+    int FillWidth() const;
     void PaintBar(QPainter& painter) const;
 
     int min_ = 0;

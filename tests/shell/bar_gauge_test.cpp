@@ -99,8 +99,11 @@ TEST(BarGauge, RepaintsOnlyWhatChangesItsLook) {
         {"same fore colour", [&] { gauge.SetForeColor(clLime); }, 0},
         {"new fore colour", [&] { gauge.SetForeColor(clYellow); }, 1},
         {"progress within the same percentage", [&] { gauge.SetProgress(9); }, 0},
-        {"progress to the next percentage", [&] { gauge.SetProgress(10); }, 1},
-        {"same progress", [&] { gauge.SetProgress(10); }, 0},
+        {"progress that fills no more columns", [&] { gauge.SetProgress(10); }, 0},
+        {"progress that fills one more column", [&] { gauge.SetProgress(20); }, 1},
+        {"same progress", [&] { gauge.SetProgress(20); }, 0},
+        {"no fore colour", [&] { gauge.SetForeColor(clNone); }, 1},
+        {"progress without a fore colour", [&] { gauge.SetProgress(500); }, 0},
     };
     for (const auto& c : cases) {
         counter.paints = 0;
