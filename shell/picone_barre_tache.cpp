@@ -85,10 +85,14 @@ void TPiconeBarreTache::SetApplicationCachee(bool hidden) {
     }
 }
 
-// The tray keeps the picture while the icon is absent and shows it when the icon is added.
+// The tray keeps the picture while the icon is absent and shows it when the icon is added. The
+// same picture again is not sent: the notification area would fetch and draw it anew.
 void TPiconeBarreTache::SetIcone(const QIcon& icon) {
     icone_ = icon;
-    tray_.setIcon(icon.isNull() ? QGuiApplication::windowIcon() : icon);
+    const QIcon shown = icon.isNull() ? QGuiApplication::windowIcon() : icon;
+    if (shown.cacheKey() != tray_.icon().cacheKey()) {
+        tray_.setIcon(shown);
+    }
 }
 
 void TPiconeBarreTache::SetHint(const QString& hint) {
