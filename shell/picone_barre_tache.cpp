@@ -110,8 +110,16 @@ void TPiconeBarreTache::Loaded() {
     }
 }
 
+// A window manager may drop the entry's state when the owner is unmapped or changes its state,
+// and the toolkit rewrites it when the owner is mapped: the taskbar must be told again.
 bool TPiconeBarreTache::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == owner_ && event->type() == QEvent::Close && reduireSiFin_) {
+    if (watched != owner_) {
+        return QObject::eventFilter(watched, event);
+    }
+    if (event->type() == QEvent::Show || event->type() == QEvent::WindowStateChange) {
+        taskbarEntry_.reset();
+    }
+    if (event->type() == QEvent::Close && reduireSiFin_) {
         FormClose(event);
         return true;
     }
@@ -147,7 +155,11 @@ void TPiconeBarreTache::TrayActivated(QSystemTrayIcon::ActivationReason reason) 
 }
 
 // Only X11 has a taskbar state to set; elsewhere (the offscreen platform) the value is kept only.
-void TPiconeBarreTache::ShowTaskbarEntry([[maybe_unused]] bool shown) {
+void TPiconeBarreTache::ShowTaskbarEntry(bool shown) {
+    if (taskbarEntry_ == shown) {
+        return;
+    }
+    taskbarEntry_ = shown;
 #if QT_CONFIG(xcb)
     // The offscreen platform answers as X11 too, without a connection.
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();

@@ -10,6 +10,7 @@
 #include <QString>
 #include <QSystemTrayIcon>
 #include <QWidget>
+#include <optional>
 
 class TPiconeBarreTache;
 
@@ -48,7 +49,8 @@ public:
     // The icon is in the tray (from Loaded() on).
     bool PetiteIconeVisible() const { return petiteIconeVisible_; }
     void SetPetiteIconeVisible(bool visible);
-    // The owner form is shown in the taskbar; applied at every assignment.
+    // The owner form is shown in the taskbar. An assignment tells the taskbar only what it was not
+    // told since the owner was last shown or changed its state (either may undo the entry).
     bool GrandeIconeVisible() const { return grandeIconeVisible_; }
     void SetGrandeIconeVisible(bool visible);
     // The owner form is hidden (from Loaded() on).
@@ -71,6 +73,8 @@ public:
 
     // What the notification area is given: icon, tooltip, presence.
     const QSystemTrayIcon& TrayIcon() const { return tray_; }
+    // Whether the taskbar was last told to show the owner's entry; none when it must be told again.
+    std::optional<bool> TaskbarEntry() const { return taskbarEntry_; }
     TPourHandle& PourHandle() { return *pourHandle_; }
 
 protected:
@@ -81,7 +85,8 @@ private:
 
     void FormClose(QEvent* event);
     void ApplicationActivate(Qt::ApplicationState state);
-    // Shows or hides the owner form's taskbar entry, leaving GrandeIconeVisible alone.
+    // Shows or hides the owner form's taskbar entry, leaving GrandeIconeVisible alone; nothing
+    // when the taskbar was already told so.
     void ShowTaskbarEntry(bool shown);
 
     QPointer<QWidget> owner_;
@@ -95,4 +100,5 @@ private:
     bool grandeIconeVisible_ = true;
     bool applicationCachee_ = false;
     bool loaded_ = false;
+    std::optional<bool> taskbarEntry_;
 };

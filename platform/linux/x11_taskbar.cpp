@@ -28,6 +28,27 @@ xcb_atom_t AtomOf(xcb_connection_t* connection, xcb_intern_atom_cookie_t cookie)
     return reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
 }
 
+struct StateAtoms {
+    xcb_atom_t netWmState = XCB_ATOM_NONE;
+    xcb_atom_t skipTaskbar = XCB_ATOM_NONE;
+};
+
+// A server keeps an atom's number while it runs: the names are interned at a connection's first
+// use only. The GUI thread alone calls this.
+StateAtoms AtomsOf(xcb_connection_t* connection) {
+    static xcb_connection_t* internedOn = nullptr;
+    static StateAtoms atoms;
+    if (connection != internedOn) {
+        const auto stateCookie = InternAtom(connection, "_NET_WM_STATE");
+        const auto skipCookie = InternAtom(connection, "_NET_WM_STATE_SKIP_TASKBAR");
+        atoms = {AtomOf(connection, stateCookie), AtomOf(connection, skipCookie)};
+        const bool interned =
+            atoms.netWmState != XCB_ATOM_NONE && atoms.skipTaskbar != XCB_ATOM_NONE;
+        internedOn = interned ? connection : nullptr;
+    }
+    return atoms;
+}
+
 // The _NET_WM_STATE change message the window manager acts on for a mapped window.
 void AskWindowManager(xcb_connection_t* connection, xcb_window_t window, xcb_window_t root,
                       xcb_atom_t netWmState, xcb_atom_t skipTaskbar, bool shown) {
@@ -69,12 +90,9 @@ void RewriteState(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t 
 void ShowInTaskbar(void* connectionHandle, std::uint32_t window, bool shown) {
     auto* connection = static_cast<xcb_connection_t*>(connectionHandle);
     // All requests first, then the replies: one round trip.
-    const auto stateCookie = InternAtom(connection, "_NET_WM_STATE");
-    const auto skipCookie = InternAtom(connection, "_NET_WM_STATE_SKIP_TASKBAR");
     const auto attributesCookie = xcb_get_window_attributes(connection, window);
     const auto geometryCookie = xcb_get_geometry(connection, window);
-    const xcb_atom_t netWmState = AtomOf(connection, stateCookie);
-    const xcb_atom_t skipTaskbar = AtomOf(connection, skipCookie);
+    const auto [netWmState, skipTaskbar] = AtomsOf(connection);
     const auto attributes =
         Owned(xcb_get_window_attributes_reply(connection, attributesCookie, nullptr));
     const auto geometry = Owned(xcb_get_geometry_reply(connection, geometryCookie, nullptr));

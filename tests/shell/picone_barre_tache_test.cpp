@@ -6,7 +6,9 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QMenu>
+#include <functional>
 #include <gtest/gtest.h>
+#include <optional>
 #include <variant>
 
 namespace {
@@ -133,6 +135,30 @@ TEST(TrayIcon, CloseHidesInTrayOnlyWithReduireSiFin) {
         EXPECT_EQ(f.form.isVisible(), c.visible) << c.reduireSiFin << c.formAccepts;
         EXPECT_EQ(f.form.closeEvents, 1);
     }
+}
+
+// The taskbar is told only what it was not told since the owner was last shown or changed state.
+TEST(TrayIcon, TaskbarEntryIsToldOnlyWhatMayHaveChanged) {
+    Fixture f;
+    EXPECT_EQ(f.tray->TaskbarEntry(), std::nullopt);
+    const struct {
+        const char* step;
+        std::function<void()> act;
+        std::optional<bool> told;
+    } steps[] = {
+        {"hidden from the taskbar", [&] { f.tray->SetGrandeIconeVisible(false); }, false},
+        {"owner shown", [&] { f.form.show(); }, std::nullopt},
+        {"hidden again", [&] { f.tray->SetGrandeIconeVisible(false); }, false},
+        {"left press", [&] { f.tray->TrayActivated(QSystemTrayIcon::Trigger); }, true},
+        {"hidden again", [&] { f.tray->SetGrandeIconeVisible(false); }, false},
+        {"owner minimised", [&] { f.form.setWindowState(Qt::WindowMinimized); }, std::nullopt},
+        {"hidden again", [&] { f.tray->SetGrandeIconeVisible(false); }, false},
+    };
+    for (const auto& s : steps) {
+        s.act();
+        EXPECT_EQ(f.tray->TaskbarEntry(), s.told) << s.step;
+    }
+    EXPECT_FALSE(f.tray->GrandeIconeVisible());
 }
 
 TEST(TrayIcon, HooksEndWithTheComponent) {

@@ -93,13 +93,26 @@ skips_taskbar() {
 
 # The tray icon: a window of the program that the tray host reparented (not the root's child)
 # and that the window manager does not manage (no WM_STATE, which the widget's frame has).
-tray_icon_docked() {
+tray_icon() {
     local icon
     for icon in $(windows_where 'Override Redirect State: yes'); do
         xwininfo -tree -id "$icon" | grep -q 'Parent window id: .*(the root window)' && continue
-        xprop -id "$icon" WM_STATE | grep -q 'not found' && return 0
+        xprop -id "$icon" WM_STATE | grep -q 'not found' && echo "$icon" && return 0
     done
     return 1
+}
+
+tray_icon_docked() {
+    tray_icon >/dev/null
+}
+
+click_tray_icon() {
+    local icon
+    icon=$(tray_icon) && geometry "$icon" && press 1 $((left + width / 2)) $((top + height / 2))
+}
+
+map_state_is() {
+    xwininfo -id "$window" | grep -q "Map State: $1\$"
 }
 
 # Prints the pop-up menus shown: Qt's are override-redirect windows, children of the root.
@@ -221,6 +234,16 @@ run_under() {
     import -window root "$output/widget-$wm-menu.png" 2>/dev/null
     xdotool key Escape
     check "Escape closes the menu" eventually 3 menu_closed
+
+    # Mapped anew, the window lost its state: the taskbar entry that the left click brings back
+    # is there until the next animation tick.
+    position
+    press 3 $((left + 45)) 12
+    eventually 3 menu_open && xdotool key Down Down Down Down Down Return
+    check "Masquer hides it" eventually 3 map_state_is IsUnMapped
+    click_tray_icon
+    check "a left click on the tray icon shows it again" eventually 3 map_state_is IsViewable
+    check "and it is soon left out of the taskbar again" eventually 3 skips_taskbar
     check "still hidden after all" top_is -48
     check "the program still runs" eval '! ended "$pid"'
     import -window root "$output/widget-$wm-final.png" 2>/dev/null
