@@ -62,7 +62,7 @@ protected:
     }
 };
 
-TEST_F(WidgetWindow, AnimationTickCyclesTheGaugeAndDriftsTheStrip) {
+TEST_F(WidgetWindow, AnimationTickCyclesTheGaugeDriftsTheStripAndHidesTheTaskbarEntry) {
     const int width = form->screen()->geometry().width();
     const struct {
         int left, progress, nextLeft, nextProgress;
@@ -75,6 +75,12 @@ TEST_F(WidgetWindow, AnimationTickCyclesTheGaugeAndDriftsTheStrip) {
         EXPECT_EQ(form->pos(), QPoint(c.nextLeft, -48)) << "from " << c.left;
         EXPECT_EQ(gauge->Progress(), c.nextProgress) << "from " << c.progress;
     }
+    // The taskbar entry a left press on the tray icon brought back goes at the next tick.
+    TPiconeBarreTache& tray = form->PiconeBarreTache1();
+    tray.PourHandle().WMTrayIcon(TPourHandle::WM_LBUTTONDOWN);
+    EXPECT_EQ(tray.TaskbarEntry(), true);
+    form->Timer2Timer();
+    EXPECT_EQ(tray.TaskbarEntry(), false);
 }
 
 TEST_F(WidgetWindow, TheTongueRevealsTheStripAndTheSkinHidesIt) {
