@@ -22,7 +22,8 @@ public:
     // When the next tick falls, counted from the first start.
     std::chrono::milliseconds NextTick() const { return due_ * interval_; }
 
-    // The first start sets the phase; a later one wakes the timer on it. None while active.
+    // The first start sets the phase; a later one wakes the timer on it, and does nothing while
+    // it runs.
     void start();
     void stop() { timer_.stop(); }
 
