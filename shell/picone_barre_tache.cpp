@@ -1,15 +1,12 @@
 #include "shell/picone_barre_tache.h"
 
 #include "platform/failure.h"
+#include "platform/linux/x11_taskbar.h"
+#include "shell/x11_connection.h"
 
 #include <QCloseEvent>
 #include <QCursor>
 #include <QGuiApplication>
-#include <QtGui/qguiapplication_platform.h>
-
-#if QT_CONFIG(xcb)
-#include "platform/linux/x11_taskbar.h"
-#endif
 
 namespace {
 
@@ -160,13 +157,9 @@ void TPiconeBarreTache::ShowTaskbarEntry(bool shown) {
         return;
     }
     taskbarEntry_ = shown;
-#if QT_CONFIG(xcb)
-    // The offscreen platform answers as X11 too, without a connection.
-    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    xcb_connection_t* connection = x11 != nullptr ? x11->connection() : nullptr;
+    void* connection = X11Connection();
     if (connection != nullptr && owner_ && owner_->isWindow()) {
         platform::x11::ShowInTaskbar(connection, static_cast<std::uint32_t>(owner_->winId()),
                                      shown);
     }
-#endif
 }
