@@ -1,6 +1,7 @@
 #include "platform/linux/default_route.h"
 
 #include "platform/linux/netlink_attributes.h"
+#include "platform/linux/route_socket.h"
 
 #include <algorithm>
 #include <sys/socket.h>
@@ -64,8 +65,15 @@ void addUsableInterfaces(const Route& route, Interfaces& interfaces) {
     }
 }
 
-// Adds the usable interfaces of the main table's default routes in the last route dump.
-void addDefaultRouteInterfaces(const RouteSocket& socket, Interfaces& interfaces) {
+} // namespace
+
+bool readDefaultRouteInterfaces(RouteSocket& socket, std::vector<int>& interfaces) {
+    interfaces.clear();
+    // One dump of every family: the IPv4 and IPv6 tables together.
+    const rtmsg request{};
+    if (!socket.dump(RTM_GETROUTE, &request, sizeof request)) {
+        return false;
+    }
     socket.forEachMessage([&interfaces](const nlmsghdr& message) {
         if (!holds<rtmsg>(message, RTM_NEWROUTE)) {
             return;
@@ -75,19 +83,7 @@ void addDefaultRouteInterfaces(const RouteSocket& socket, Interfaces& interfaces
             addUsableInterfaces(route, interfaces);
         }
     });
-}
-
-} // namespace
-
-std::vector<int> DefaultRoute::interfaces() {
-    const std::lock_guard lock(mutex_);
-    Interfaces interfaces;
-    // One dump of every family: the IPv4 and IPv6 tables together.
-    const rtmsg request{};
-    if (socket_.dump(RTM_GETROUTE, &request, sizeof request)) {
-        addDefaultRouteInterfaces(socket_, interfaces);
-    }
-    return interfaces;
+    return true;
 }
 
 } // namespace platform

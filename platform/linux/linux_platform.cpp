@@ -23,7 +23,7 @@ BOOL LinuxPlatform::InternetGetConnectedState(DWORD* lpdwFlags, DWORD) {
     }
     // Only a dial-up or cellular link makes the metered connection: a LAN's default route beside a
     // modem link that is down is no such connection.
-    return netTables_.anyWanUp(defaultRoute_.interfaces()) ? TRUE : FALSE;
+    return netTables_.wanDefaultRoute() ? TRUE : FALSE;
 }
 
 // Dials the default peer ("provider") with Debian's pon; the tick sees the link when it comes up.

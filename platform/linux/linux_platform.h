@@ -2,7 +2,6 @@
 // The platform as Linux provides it.
 
 #include "platform/linux/beeper.h"
-#include "platform/linux/default_route.h"
 #include "platform/linux/net_tables.h"
 #include "platform/platform.h"
 
@@ -21,7 +20,6 @@ public:
 
 private:
     NetTables netTables_;
-    DefaultRoute defaultRoute_;
     Beeper beeper_;
 };
 

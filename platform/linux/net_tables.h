@@ -1,11 +1,12 @@
 #pragma once
-// The interface and IPv4 address tables read from the Linux kernel. Every call takes its own
-// snapshot (an rtnetlink dump), so the size a query answered may no longer fit the next call.
+// The interface and IPv4 address tables and the default routes, read from the Linux kernel and kept
+// between calls: each is read again only once the kernel announced a change to it. Counters are
+// read at every call. Every answer is what a fresh dump would give, so the size a query answered
+// may no longer fit the next call.
 
 #include "platform/iphlpapi.h"
 
 #include <memory>
-#include <vector>
 
 namespace platform {
 
@@ -19,8 +20,8 @@ public:
     // Every interface, loopback included, by ascending index; bOrder changes nothing.
     DWORD GetIfTable(PMIB_IFTABLE pIfTable, PULONG pdwSize, BOOL bOrder);
     DWORD GetIpAddrTable(PMIB_IPADDRTABLE pIpAddrTable, PULONG pdwSize, BOOL bOrder);
-    // Whether one of these interfaces is a dial-up or cellular link that is up.
-    bool anyWanUp(const std::vector<int>& indexes);
+    // Whether a default route, IPv4 or IPv6, leaves by a dial-up or cellular link that is up.
+    bool wanDefaultRoute();
 
 private:
     struct State;
