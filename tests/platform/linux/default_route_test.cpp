@@ -1,5 +1,6 @@
 #include "platform/linux/linux_platform.h"
 #include "tests/platform/linux/network_namespace.h"
+#include "tests/platform/linux/process_support.h"
 
 #include <gtest/gtest.h>
 #include <linux/if_arp.h>
@@ -78,6 +79,23 @@ TEST_P(ConnectedState, FollowsTheDefaultRoutes) {
 
 INSTANTIATE_TEST_SUITE_P(Linux, ConnectedState, testing::ValuesIn(kScenarios),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// The kernel marks the route's next hop as without carrier, and announces only the link's change.
+TEST(ConnectedState, FollowsTheCarrierOfTheDefaultRoutesLink) {
+    const bool made = inNetworkNamespace([] {
+        const TunDevice ppp("fc-ppp", ARPHRD_PPP);
+        ASSERT_TRUE(ppp.ok()) << "no tun device";
+        run("ip link set fc-ppp up && ip route add default dev fc-ppp");
+        LinuxPlatform system;
+        DWORD flags = 0;
+        EXPECT_TRUE(system.InternetGetConnectedState(&flags, 0));
+        ASSERT_TRUE(ppp.setCarrier(false));
+        EXPECT_TRUE(eventually([&] { return !system.InternetGetConnectedState(&flags, 0); }));
+    });
+    if (!made) {
+        GTEST_SKIP() << "no network namespace can be made here";
+    }
+}
 
 } // namespace
 } // namespace platform

@@ -67,6 +67,10 @@ public:
     TunDevice(const TunDevice&) = delete;
     TunDevice& operator=(const TunDevice&) = delete;
     bool ok() const { return ok_; }
+    bool setCarrier(bool on) const {
+        int carrier = on ? 1 : 0;
+        return ioctl(fd_, TUNSETCARRIER, &carrier) == 0;
+    }
 
 private:
     int fd_ = -1;
