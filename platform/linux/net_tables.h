@@ -1,7 +1,7 @@
 #pragma once
 // The interface and IPv4 address tables and the default routes, read from the Linux kernel and kept
-// between calls: each is read again only once the kernel announced a change to it. Counters are
-// read at every call. Every answer is what a fresh dump would give, so the size a query answered
+// between calls: each is read again only once the kernel announced a change to it; the counters,
+// at every table query. Every answer is what a fresh dump would give, so the size a query answered
 // may no longer fit the next call.
 
 #include "platform/iphlpapi.h"
