@@ -59,8 +59,9 @@ void TForm4::Timer1Timer() {
     if (alpha_ < kEndAlpha) {
         SetAlphaBlendValue(alpha_ + 1);
     }
-    // Past the end of the fade the ticks would change nothing until the next showing.
-    if (alpha_ >= kEndAlpha) {
+    // Past the end of the fade the ticks would change nothing until the next showing; nor while the
+    // window is hidden, since a showing starts the fade again from its start.
+    if (alpha_ >= kEndAlpha || !isVisible()) {
         timer1_.stop();
     }
 }
