@@ -100,8 +100,7 @@ void TForm1::WatchTerminationRequests() {
 void TForm1::FormCreate() {
     timer1_.stop();
     // The hidden position: the strip above the screen, the tongue hanging from its top edge.
-    top_ = -ui_->origine->y();
-    move(0, top_);
+    MoveTo(0, -ui_->origine->y());
     resize(screen()->geometry().width(), height());
     counter_.ResetConnection();
     CaptureMIBData(true);
@@ -163,8 +162,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TForm1::origineClick() {
-    top_ = ui_->origine->y();
-    move(x(), top_);
+    MoveTo(x(), ui_->origine->y());
 }
 
 void TForm1::origineMouseDown(Qt::MouseButton, Qt::KeyboardModifiers shift) {
@@ -175,8 +173,28 @@ void TForm1::origineMouseDown(Qt::MouseButton, Qt::KeyboardModifiers shift) {
 
 // Any move over the bare skin sends the strip back up, wherever it was.
 void TForm1::SkinForm1MouseMove(Qt::KeyboardModifiers, int, int) {
-    top_ = -ui_->origine->y();
-    move(x(), top_);
+    MoveTo(x(), -ui_->origine->y());
+}
+
+// Where the handlers put the window, the top kept for the drift.
+void TForm1::MoveTo(int left, int top) {
+    top_ = top;
+    PaintGaugeOnlyOnScreen();
+    move(left, top_);
+}
+
+// With the strip above the screen the gauge is out of sight, and its ten repaints a second would
+// show nobody anything. Before the strip comes down it is painted at once, so that the display
+// shows its present picture.
+void TForm1::PaintGaugeOnlyOnScreen() {
+    TBarGauge& gauge = *ui_->Gauge1;
+    const bool onScreen = top_ + gauge.geometry().bottom() >= screen()->geometry().top();
+    if (onScreen != gauge.updatesEnabled()) {
+        gauge.setUpdatesEnabled(onScreen);
+        if (onScreen) {
+            gauge.repaint();
+        }
+    }
 }
 
 // The gauge cycles, the strip drifts one pixel right and wraps, and the taskbar button that a

@@ -90,6 +90,8 @@ private:
     void FormCreate();
     void WatchTerminationRequests();
     void FormResize();
+    void MoveTo(int left, int top);
+    void PaintGaugeOnlyOnScreen();
     void Drift(int left);
     void LoadComponents();
     void CreatePopupMenu1();

@@ -120,6 +120,8 @@ TEST_F(WidgetWindow, TheTongueRevealsTheStripAndTheSkinHidesIt) {
                   c.shift, c.at);
         }
         EXPECT_EQ(form->y(), c.top) << c.name;
+        // Above the screen the gauge is out of sight and left unpainted.
+        EXPECT_EQ(Find<TBarGauge>("Gauge1")->updatesEnabled(), c.top > 0) << c.name;
         EXPECT_EQ(detail.isVisible(), c.detailShown) << c.name;
     }
 }
