@@ -37,10 +37,32 @@ bool EnterDataFolderIfAsked() {
         platform::enterFolder(folder);
         return true;
     } catch (const platform::Failure& failure) {
-        ErrorBox(QStringLiteral("Impossible de créer le dossier « %1 » : %2")
-                     .arg(QString::fromStdString(folder), QString::fromUtf8(failure.what())));
+        ErrorBoxAndWait(
+            QStringLiteral("Impossible de créer le dossier « %1 » : %2")
+                .arg(QString::fromStdString(folder), QString::fromUtf8(failure.what())));
         return false;
     }
+}
+
+// Two programs on the same files would count every connection twice: none counts without the
+// lock. False, after telling the user, when it cannot be had.
+bool LockFolder() {
+    switch (platform::lockForLife(kLockFileName)) {
+    case platform::Lock::Taken:
+        return true;
+    case platform::Lock::HeldElsewhere:
+        ShowMessageAndWait(QStringLiteral("Filocompte compte déjà les connexions avec les "
+                                          "fichiers de ce dossier : un seul programme à la fois "
+                                          "le peut."));
+        return false;
+    case platform::Lock::Impossible:
+        break;
+    }
+    ErrorBoxAndWait(QStringLiteral("Le verrou %1 ne peut pas être pris (ce doit être un fichier "
+                                   "ordinaire que Filocompte peut lire ou créer dans ce dossier) : "
+                                   "Filocompte ne compte pas sans lui")
+                        .arg(QString(kLockFileName)));
+    return false;
 }
 
 // The toolkit's choices that depend on what the widget does, each left to the user who sets it.
@@ -76,16 +98,12 @@ int main(int argc, char** argv) {
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
                                {QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
 
-    // Two programs on the same files would count every connection twice.
-    if (!platform::lockForLife(kLockFileName)) {
-        ShowMessage(nullptr,
-                    QStringLiteral("Filocompte compte déjà les connexions avec les fichiers "
-                                   "de ce dossier : un seul programme à la fois le peut."));
-        return 1;
+    if (!LockFolder()) {
+        return EXIT_FAILURE;
     }
     // A connection whose program died (a crash, a power cut) is recorded before anything reads
-    // the counter.
-    Guard(FoldCheckpoint);
+    // the counter. What it has to say waits for no answer: the count starts meanwhile.
+    Guard([] { FoldCheckpoint(ErrorBox); });
 
     TVerAboutBox aboutBox;
     aboutBox.show();

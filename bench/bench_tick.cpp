@@ -50,6 +50,7 @@ public:
     void SetDetailLabel1(const QString&) override {}
     void SetDetailLabel2(const QString&) override {}
     void ShowMessage(const QString&) override {}
+    void ShowError(const QString&) override {}
     bool Confirm(const QString&) override { return false; }
     std::optional<QString> InputBox(const QString&, const QString&, const QString&) override {
         return std::nullopt;
@@ -82,7 +83,7 @@ int main(int argc, char** argv) {
     BenchView view(window.grid());
     Counter counter(view);
     // No plan: after an hour of connected ticks, thousands of them here, its alarm would ring.
-    WriteCounterFile({DateTimeText(QDateTime::currentDateTime()), "0", "0"});
+    WriteCounterFile({DateTimeText(QDateTime::currentDateTime()).toLocal8Bit(), "0", "0"});
     // As the window's start: a disconnected fill, then the reload of the counter file.
     counter.ResetConnection();
     view.CaptureMIBData(true);

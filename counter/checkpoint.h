@@ -4,6 +4,9 @@
 // to. Written every ten seconds of connection and removed when the connection is recorded, it lets
 // the next start-up record a connection whose program died (a crash, a power cut).
 
+#include "counter/counter_files.h"
+
+#include <QByteArray>
 #include <QString>
 #include <cstdint>
 
@@ -12,15 +15,18 @@ inline constexpr char kCheckpointFileName[] = "decompte_internet.reprise";
 inline constexpr std::int32_t kCheckpointPeriod = 10;
 
 struct Checkpoint {
-    QString resetDate; // line 1 of the counter file
-    QString base;      // line 2 of the counter file, as the connection found it
+    QByteArray resetDate; // line 1 of the counter file
+    QString base;         // line 2 of the counter file, as the connection found it
     std::int32_t seconds = 0;
 };
 
 void WriteCheckpoint(const Checkpoint& checkpoint);
+// The same where a failure is already being reported: false when it could not be written.
+bool TryWriteCheckpoint(const Checkpoint& checkpoint) noexcept;
 void RemoveCheckpoint();
 
 // Records a checkpoint left by a program that did not end its connection into line 2 of the
 // counter file, once: a checkpoint already recorded is only removed. One that belongs to another
-// counter or reset, or cannot be read, is set aside under another name and reported (a Failure).
-void FoldCheckpoint();
+// counter or reset, cannot be read, or counts more seconds than have passed since the reset, is
+// set aside under another name; notice says so.
+void FoldCheckpoint(const Notice& notice);

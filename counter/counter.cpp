@@ -5,16 +5,21 @@
 #include "counter/date_time_text.h"
 #include "counter/int_conversion.h"
 #include "netstats/interface_tables.h"
+#include "platform/failure.h"
 #include "platform/internet.h"
 #include "platform/sound.h"
 
 #include <QDateTime>
+#include <chrono>
+#include <limits>
 
 namespace {
 
 constexpr std::int32_t kSecondsPerHour = 3600;
 constexpr std::int32_t kSecondsPerMinute = 60;
+constexpr std::int32_t kMinutesPerHour = 60;
 constexpr int kFrameCount = 3;
+constexpr std::int64_t kMillisecondsPerSecond = 1000;
 constexpr DWORD kConnectedStateFlags = 0x41;
 const QString kPlanWarning = QStringLiteral("Attention Dépassement Forfait !");
 const QString kReminder = QStringLiteral("Demander la réinitialisation du compteur car la date de "
@@ -58,12 +63,32 @@ std::optional<int> YearOf(const QString& resetDate) {
     return digits.size() == 2 ? std::optional<int>(2000 + digits.toInt()) : std::nullopt;
 }
 
+// A number of the counter file's line; a failure names the file and the line.
+std::int32_t LineValue(int line, const QString& text) {
+    const auto value = ToInt(text);
+    if (!value) {
+        throw platform::Failure(QStringLiteral("%1, ligne %2 : %3")
+                                    .arg(QString(kCounterFileName))
+                                    .arg(line)
+                                    .arg(ConversionMessage(text))
+                                    .toStdString());
+    }
+    return *value;
+}
+
+// The steady clock stands still while the machine is suspended: that time is not connected time.
+std::int64_t MonotonicMilliseconds() {
+    const auto now = std::chrono::steady_clock::now().time_since_epoch();
+    return std::chrono::duration_cast<std::chrono::milliseconds>(now).count();
+}
+
 } // namespace
 
 void Counter::ResetConnection() {
     iconFrame_ = 0;
     connectionTime_ = 0;
     state_ = kDisconnected;
+    upSince_.reset();
 }
 
 bool Counter::IsWanConnected() {
@@ -98,9 +123,13 @@ void Counter::Timer1Timer() {
 // Not more often than every ten seconds of connection: laptops on batteries, flash storage.
 void Counter::KeepCheckpoint() {
     if (state_ == kConnected && connectionTime_ >= checkpointed_ + kCheckpointPeriod) {
-        WriteCheckpoint({resetDate_, storedSeconds_, connectionTime_});
+        WriteCheckpoint(CurrentCheckpoint());
         checkpointed_ = connectionTime_;
     }
+}
+
+Checkpoint Counter::CurrentCheckpoint() const {
+    return {resetDate_, storedSeconds_, connectionTime_};
 }
 
 void Counter::ForgetCheckpoint() {
@@ -150,20 +179,35 @@ void Counter::ConnectedTick() {
     view_.SetShape1Color(clRed);
     view_.ShowTrayFrame(iconFrame_);
     iconFrame_ = (iconFrame_ + 1) % kFrameCount;
-    connectionTime_ = CheckedAdd(connectionTime_, 1);
-    AdvanceCumulated();
+    AdvanceConnection();
 }
 
-void Counter::AdvanceCumulated() {
-    seconds_ = CheckedAdd(seconds_, 1);
-    if (seconds_ == kSecondsPerMinute) {
-        minutes_ = CheckedAdd(minutes_, 1);
-        seconds_ = 0;
+// One second at the first tick of a stretch of connection, then the whole seconds the clock says
+// have passed since: a late tick, a stopped process or a busy machine loses none of them.
+void Counter::AdvanceConnection() {
+    const std::int64_t now = (clock_ ? clock_ : MonotonicMilliseconds)();
+    if (!upSince_) {
+        upSince_ = now;
+        upBase_ = CheckedAdd(connectionTime_, 1);
     }
-    if (minutes_ == 60) {
-        hours_ = CheckedAdd(hours_, 1);
-        minutes_ = 0;
+    const std::int64_t elapsed =
+        (now - *upSince_ + kMillisecondsPerSecond / 2) / kMillisecondsPerSecond;
+    const std::int64_t behind = upBase_ + elapsed - connectionTime_;
+    if (behind > 0) {
+        const auto seconds = static_cast<std::int32_t>(
+            std::min<std::int64_t>(behind, std::numeric_limits<std::int32_t>::max()));
+        connectionTime_ = CheckedAdd(connectionTime_, seconds);
+        AdvanceCumulated(seconds);
     }
+}
+
+// The minutes and hours carry as the seconds reach 60 and the minutes 60.
+void Counter::AdvanceCumulated(std::int32_t seconds) {
+    seconds_ = CheckedAdd(seconds_, seconds);
+    minutes_ = CheckedAdd(minutes_, seconds_ / kSecondsPerMinute);
+    seconds_ %= kSecondsPerMinute;
+    hours_ = CheckedAdd(hours_, minutes_ / kMinutesPerHour);
+    minutes_ %= kMinutesPerHour;
 }
 
 void Counter::DisconnectedTick() {
@@ -173,16 +217,29 @@ void Counter::DisconnectedTick() {
     view_.SetShape1Color(clGreen);
     view_.SetColor(clGreen);
     view_.ShowApplicationIcon();
+    upSince_.reset();
     if (state_ == kConnected) {
         DisconnectionUpdate();
     }
 }
 
-// Adds the connection that just ended to the counter file. Until the file is rewritten the
-// connection stays "Connecté" with its whole time, so a failed update is retried at the next tick
-// and never loses a second.
+// Until the counter file is rewritten the connection stays "Connecté" with its whole time, so a
+// failed update is retried at the next tick; meanwhile its every second is in the checkpoint,
+// which the next start records if the program ends first.
 void Counter::DisconnectionUpdate() {
-    TakeCounterFile(ReadCounterFile());
+    try {
+        RecordConnection();
+    } catch (const platform::Failure&) {
+        if (connectionTime_ != checkpointed_ && TryWriteCheckpoint(CurrentCheckpoint())) {
+            checkpointed_ = connectionTime_;
+        }
+        throw;
+    }
+}
+
+// Adds the connection that just ended to the counter file.
+void Counter::RecordConnection() {
+    TakeCounterFile(ReadCounterFile(Problems()));
     const std::int32_t total = AddSeconds(storedSeconds_, connectionTime_);
     SetCumulated(total);
     WriteCounterFile({resetDate_, QString::number(total), planText_});
@@ -200,7 +257,7 @@ void Counter::SetCumulated(std::int32_t total) {
 }
 
 QString Counter::CumulText() const {
-    return HmsText({hours_, minutes_, seconds_}) + ", depuis " + resetDate_;
+    return HmsText({hours_, minutes_, seconds_}) + ", depuis " + QString::fromLocal8Bit(resetDate_);
 }
 
 // The labels follow the connected flag; before the first tick it is neither colour and they keep
@@ -220,24 +277,33 @@ void Counter::SetPlanText(const QString& text) {
     planText_ = text;
 }
 
+// A counter file created now has a reset date of now: no reminder at a first start.
 void Counter::FormClick() {
-    ReloadCounterFile();
-    SetCumulated(StrToInt(storedSeconds_));
+    const bool created = ReloadCounterFile();
+    SetCumulated(LineValue(2, storedSeconds_));
     ShowCounterLabels(CumulText(), QString());
     ReadResetMonth();
     ReadResetDay();
-    MonthlyCheck();
+    if (!created) {
+        MonthlyCheck();
+    }
     view_.SetDetailLabel2(QString::number(resetDay_) + '/' + QString::number(resetMonth_));
 }
 
-void Counter::ReloadCounterFile() {
+bool Counter::ReloadCounterFile() {
     if (!CounterFileExists()) {
-        const CounterFile created{DateTimeText(QDateTime::currentDateTime()), "0", "1"};
+        const CounterFile created{DateTimeText(QDateTime::currentDateTime()).toLocal8Bit(), "0",
+                                  "1"};
         WriteCounterFile(created);
         TakeCounterFile(created);
-        return;
+        return true;
     }
-    TakeCounterFile(ReadCounterFile());
+    TakeCounterFile(ReadCounterFile(Problems()));
+    return false;
+}
+
+Notice Counter::Problems() {
+    return [this](const QString& text) { view_.ShowError(text); };
 }
 
 // Lines 1 to 3 into the reset date, the stored seconds and the plan, in that order: a line 3
@@ -251,13 +317,14 @@ void Counter::TakeCounterFile(const CounterFile& file) {
 // The two characters after the first "/" (the first two without one): the month of a day-first
 // date.
 void Counter::ReadResetMonth() {
-    const qsizetype slash = resetDate_.indexOf('/');
-    resetMonth_ = StrToInt(slash < 0 ? resetDate_.left(2) : resetDate_.mid(slash + 1, 2));
-    resetYear_ = YearOf(resetDate_);
+    const QString date = QString::fromLocal8Bit(resetDate_);
+    const qsizetype slash = date.indexOf('/');
+    resetMonth_ = LineValue(1, slash < 0 ? date.left(2) : date.mid(slash + 1, 2));
+    resetYear_ = YearOf(date);
 }
 
 void Counter::ReadResetDay() {
-    const std::optional<QString> day = ReadResetDayFile();
+    const std::optional<QString> day = ReadResetDayFile(Problems());
     if (!day) {
         view_.ShowHelpWindow();
         return;
@@ -285,7 +352,7 @@ void Counter::Rinitialiserlecompteur1Click() {
     if (!view_.Confirm(QStringLiteral("Initialiser les valeurs enregistrées"))) {
         return;
     }
-    WriteCounterFile({DateTimeText(QDateTime::currentDateTime()), "0", planText_});
+    WriteCounterFile({DateTimeText(QDateTime::currentDateTime()).toLocal8Bit(), "0", planText_});
     ForgetCheckpoint();
     FormClick();
 }
@@ -294,14 +361,17 @@ void Counter::Changer1Click() {
     const std::optional<QString> day =
         view_.InputBox(QStringLiteral("Entrer le jour de R.A.Z. du compteur"),
                        QStringLiteral("Entre 1 et 28 sinon forçage en février"), "1");
-    if (day) {
+    if (day && DayOfMonth(*day)) {
         WriteResetDayFile(*day);
+    } else if (day) {
+        view_.ShowMessage("Le jour de R.A.Z. doit être un nombre de 1 à 31 : '" + ShownText(*day) +
+                          "' n'est pas retenu.");
     }
     FormClick();
 }
 
 void Counter::Voir1Click() {
-    const std::optional<QString> day = ReadResetDayFile();
+    const std::optional<QString> day = ReadResetDayFile(Problems());
     if (!day) {
         view_.ShowHelpWindow();
         return;
@@ -312,7 +382,7 @@ void Counter::Voir1Click() {
 // The ticks go on while the question is open: lines 1 and 2 are read again after it, so a
 // connection recorded meanwhile is kept.
 void Counter::Fixerleforfait1Click() {
-    SetPlanText(ReadCounterFile().plan);
+    SetPlanText(ReadCounterFile(Problems()).plan);
     const std::optional<QString> answer =
         view_.InputBox(QStringLiteral("Fixer le forfait en heures"),
                        "Le forfait est actuellement de " + planText_ +
@@ -322,7 +392,7 @@ void Counter::Fixerleforfait1Click() {
         return;
     }
     SetPlanText(*answer);
-    const CounterFile file = ReadCounterFile();
+    const CounterFile file = ReadCounterFile(Problems());
     WriteCounterFile({file.resetDate, file.seconds, planText_});
 }
 
@@ -343,8 +413,12 @@ void Counter::Quitter1Click() {
 }
 
 void Counter::TerminationRequested() {
+    // Ends the program even when the recording fails, whose failure is still reported.
+    struct EndAnyway {
+        CounterView& view;
+        ~EndAnyway() { view.Terminate(); }
+    } end{view_};
     if (state_ == kConnected) {
         DisconnectionUpdate();
     }
-    view_.Terminate();
 }

@@ -1,42 +1,104 @@
 #include "counter/counter_files.h"
 
+#include "counter/date_time_text.h"
 #include "counter/int_conversion.h"
+#include "platform/failure.h"
 #include "platform/file_io.h"
 
-QStringList SplitLines(const QByteArray& bytes, int count) {
-    QStringList lines;
+#include <QDateTime>
+
+namespace {
+
+// A reset date longer than this is no date the program wrote, and too long to show on the strip.
+constexpr qsizetype kResetDateLimit = 64;
+constexpr std::int32_t kLastDayOfMonth = 31;
+
+QByteArray NowText() {
+    return DateTimeText(QDateTime::currentDateTime()).toLocal8Bit();
+}
+
+// What makes the counter file's lines unusable, if anything.
+std::optional<QString> CounterProblem(const QList<QByteArray>& lines) {
+    if (lines[0].size() > kResetDateLimit) {
+        return QStringLiteral("ligne 1 : la date fait plus de %1 caractères").arg(kResetDateLimit);
+    }
+    const QString seconds = QString::fromLocal8Bit(lines[1]);
+    if (!seconds.isEmpty() && !ToInt(seconds)) {
+        return "ligne 2 : " + ConversionMessage(seconds);
+    }
+    const QString plan = QString::fromLocal8Bit(lines[2]);
+    if (!ToInt(plan)) {
+        return "ligne 3 : " + ConversionMessage(plan);
+    }
+    return std::nullopt;
+}
+
+// What can still be read from unusable lines: each good line, the others as in a new file.
+CounterFile Salvaged(const QList<QByteArray>& lines) {
+    const QString seconds = QString::fromLocal8Bit(lines[1]);
+    const QString plan = QString::fromLocal8Bit(lines[2]);
+    return {lines[0].size() <= kResetDateLimit ? lines[0] : NowText(),
+            seconds.isEmpty() || ToInt(seconds) ? seconds : QStringLiteral("0"),
+            ToInt(plan) ? plan : QStringLiteral("1")};
+}
+
+QString SetAsideNotice(const char* name, const QString& why, const QString& kept) {
+    return QStringLiteral("Le fichier %1 ne peut pas servir (%2) : il est mis de côté sous le "
+                          "nom %3.")
+        .arg(QString(name), why, kept);
+}
+
+// The file's lines, or nothing when it is not a file the program can read at all.
+std::optional<QList<QByteArray>> ReadableLines(const char* name, int count, QString& why) {
+    try {
+        return ReadLines(name, count);
+    } catch (const platform::UnusableFile& unusable) {
+        why = QString::fromUtf8(unusable.what());
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
+QList<QByteArray> SplitLines(const QByteArray& bytes, int count) {
+    QList<QByteArray> lines;
     qsizetype start = 0;
     while (lines.size() < count && start < bytes.size()) {
         qsizetype end = bytes.indexOf('\n', start);
         if (end < 0) {
             end = bytes.size();
         }
-        QByteArray line = bytes.mid(start, end - start);
-        line.replace('\r', QByteArray());
-        lines.append(QString::fromLocal8Bit(line));
+        lines.append(bytes.mid(start, end - start).replace('\r', QByteArray()));
         start = end + 1;
     }
     while (lines.size() < count) {
-        lines.append(QString());
+        lines.append(QByteArray());
     }
     return lines;
 }
 
-QByteArray JoinLines(const QStringList& lines) {
+QByteArray JoinLines(const QList<QByteArray>& lines) {
     QByteArray bytes;
-    for (const QString& line : lines) {
-        bytes += line.toLocal8Bit() + "\r\n";
+    for (const QByteArray& line : lines) {
+        bytes += line + "\r\n";
     }
     return bytes;
 }
 
-QStringList ReadLines(const char* name, int count) {
-    const std::string bytes = platform::readFile(name);
+QList<QByteArray> ReadLines(const char* name, int count) {
+    const std::string bytes = platform::readFile(name, kFileSizeLimit);
     return SplitLines(QByteArray::fromStdString(bytes), count);
 }
 
-void WriteLines(const char* name, const QStringList& lines) {
+void WriteLines(const char* name, const QList<QByteArray>& lines) {
     platform::replaceFile(name, JoinLines(lines).toStdString());
+}
+
+QString SetAside(const char* name) {
+    const QString kept =
+        QString(name) + '.' + QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss");
+    platform::renameFile(name, kept.toStdString());
+    return kept;
 }
 
 std::int32_t AddSeconds(const QString& storedSeconds, std::int32_t seconds) {
@@ -48,22 +110,53 @@ bool CounterFileExists() {
     return platform::fileExists(kCounterFileName);
 }
 
-CounterFile ReadCounterFile() {
-    const QStringList lines = ReadLines(kCounterFileName, 3);
-    return {lines[0], lines[1], lines[2]};
+// The new file is written before the notice, so that what it says is already true.
+CounterFile ReadCounterFile(const Notice& notice) {
+    QString why;
+    const auto lines = ReadableLines(kCounterFileName, 3, why);
+    if (lines) {
+        const auto problem = CounterProblem(*lines);
+        if (!problem) {
+            return {(*lines)[0], QString::fromLocal8Bit((*lines)[1]),
+                    QString::fromLocal8Bit((*lines)[2])};
+        }
+        why = *problem;
+    }
+    const CounterFile salvaged = Salvaged(lines.value_or(QList<QByteArray>{NowText(), "0", "1"}));
+    const QString kept = SetAside(kCounterFileName);
+    WriteCounterFile(salvaged);
+    notice(SetAsideNotice(kCounterFileName, why, kept) +
+           " Un nouveau fichier reprend ce qui a pu en être lu.");
+    return salvaged;
 }
 
 void WriteCounterFile(const CounterFile& file) {
-    WriteLines(kCounterFileName, {file.resetDate, file.seconds, file.plan});
+    WriteLines(kCounterFileName,
+               {file.resetDate, file.seconds.toLocal8Bit(), file.plan.toLocal8Bit()});
 }
 
-std::optional<QString> ReadResetDayFile() {
+std::optional<QString> ReadResetDayFile(const Notice& notice) {
     if (!platform::fileExists(kResetDayFileName)) {
         return std::nullopt;
     }
-    return ReadLines(kResetDayFileName, 1).first();
+    QString why;
+    const auto lines = ReadableLines(kResetDayFileName, 1, why);
+    if (lines) {
+        const QString day = QString::fromLocal8Bit(lines->first());
+        if (DayOfMonth(day)) {
+            return day;
+        }
+        why = "ligne 1 : '" + ShownText(day) + "' n'est pas un jour du mois (de 1 à 31)";
+    }
+    notice(SetAsideNotice(kResetDayFileName, why, SetAside(kResetDayFileName)));
+    return std::nullopt;
 }
 
 void WriteResetDayFile(const QString& day) {
-    WriteLines(kResetDayFileName, {day});
+    WriteLines(kResetDayFileName, {day.toLocal8Bit()});
+}
+
+std::optional<std::int32_t> DayOfMonth(const QString& line) {
+    const auto day = ToInt(line);
+    return day && *day >= 1 && *day <= kLastDayOfMonth ? day : std::nullopt;
 }

@@ -39,8 +39,11 @@ public:
     virtual void SetDetailLabel1(const QString& text) = 0; // total throughput
     virtual void SetDetailLabel2(const QString& text) = 0; // reset day and month
 
-    // Modal dialogs, during which the timers keep ticking.
+    // The message box and the standard error box: both return at once, the box staying open
+    // until the user closes it.
     virtual void ShowMessage(const QString& text) = 0;
+    virtual void ShowError(const QString& text) = 0;
+    // Modal dialogs, during which the timers keep ticking.
     // The confirmation dialog; true for "&Oui".
     virtual bool Confirm(const QString& text) = 0;
     // The edited text on "OK", nothing on "Annuler".

@@ -1,33 +1,27 @@
 #include "counter/date_time_text.h"
 
-#include <ctime>
-
-namespace {
-
-QString Formatted(const char* format, const std::tm& when) {
-    char text[128];
-    const std::size_t length = std::strftime(text, sizeof text, format, &when);
-    return QString::fromLocal8Bit(text, static_cast<qsizetype>(length));
-}
-
-} // namespace
+#include <QStringList>
 
 QString DateTimeText(const QDateTime& local) {
-    const QDate date = local.date();
-    const QTime time = local.time();
-    std::tm when{};
-    when.tm_year = date.year() - 1900;
-    when.tm_mon = date.month() - 1;
-    when.tm_mday = date.day();
-    when.tm_wday = date.dayOfWeek() % 7;
-    when.tm_yday = date.dayOfYear() - 1;
-    when.tm_hour = time.hour();
-    when.tm_min = time.minute();
-    when.tm_sec = time.second();
-    when.tm_isdst = -1;
-    const QString dateText = Formatted("%x", when);
-    if (time.hour() == 0 && time.minute() == 0 && time.second() == 0) {
-        return dateText;
+    const QString date = local.toString(QStringLiteral("dd/MM/yyyy"));
+    if (local.time() == QTime(0, 0)) {
+        return date;
     }
-    return dateText + ' ' + Formatted("%X", when);
+    return date + ' ' + local.toString(QStringLiteral("HH:mm:ss"));
+}
+
+std::optional<QDate> EarliestResetDay(const QString& text) {
+    const QString date = text.trimmed().section(' ', 0, 0);
+    std::optional<QDate> earliest;
+    for (const char* form : {"dd/MM/yyyy", "MM/dd/yyyy", "dd/MM/yy", "MM/dd/yy"}) {
+        QDate day = QDate::fromString(date, QString::fromLatin1(form));
+        // Two-digit years are of this century, not of the last.
+        if (day.isValid() && day.year() < 2000) {
+            day = day.addYears(100);
+        }
+        if (day.isValid() && (!earliest || day < *earliest)) {
+            earliest = day;
+        }
+    }
+    return earliest;
 }

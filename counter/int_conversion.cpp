@@ -70,9 +70,30 @@ std::optional<std::int32_t> Parse(const QString& text) {
 std::int32_t StrToInt(const QString& text) {
     const auto value = Parse(text);
     if (!value) {
-        throw platform::ConversionError(text.toStdString());
+        throw platform::ConversionError(ShownText(text).toStdString());
     }
     return *value;
+}
+
+std::optional<std::int32_t> ToInt(const QString& text) {
+    return Parse(text);
+}
+
+QString ConversionMessage(const QString& text) {
+    return QString::fromUtf8(platform::ConversionError(ShownText(text).toStdString()).what());
+}
+
+QString ShownText(const QString& text) {
+    constexpr qsizetype kShown = 40;
+    QString shown;
+    for (const QChar c : text.left(kShown)) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f) {
+            shown += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QChar('0'));
+        } else {
+            shown += c;
+        }
+    }
+    return text.size() > kShown ? shown + QStringLiteral("…") : shown;
 }
 
 std::int32_t CheckedAdd(std::int32_t a, std::int32_t b) {

@@ -5,25 +5,58 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <algorithm>
+#include <memory>
+#include <vector>
 
 namespace {
 
-void ShowBox(QWidget* parent, QMessageBox::Icon icon, const QString& text) {
-    QMessageBox box(parent);
-    box.setWindowTitle(QCoreApplication::applicationName());
-    box.setIcon(icon);
-    box.setTextFormat(Qt::PlainText);
-    box.setText(text);
-    QPushButton* ok = box.addButton("OK", QMessageBox::AcceptRole);
-    box.setDefaultButton(ok);
-    box.setEscapeButton(ok);
-    box.exec();
+QMessageBox* NewBox(QWidget* parent, QMessageBox::Icon icon, const QString& text) {
+    auto* box = new QMessageBox(parent);
+    box->setWindowTitle(QCoreApplication::applicationName());
+    box->setIcon(icon);
+    box->setTextFormat(Qt::PlainText);
+    box->setText(text);
+    QPushButton* ok = box->addButton("OK", QMessageBox::AcceptRole);
+    box->setDefaultButton(ok);
+    box->setEscapeButton(ok);
+    box->setWindowModality(Qt::ApplicationModal);
+    return box;
+}
+
+// The boxes open without waiting, each until it is closed. Held here, so that one left open
+// when the program ends is still known rather than lost.
+std::vector<QMessageBox*> openBoxes;
+
+void OpenBox(QWidget* parent, QMessageBox::Icon icon, const QString& text) {
+    const bool open = std::any_of(openBoxes.begin(), openBoxes.end(),
+                                  [&](const QMessageBox* box) { return box->text() == text; });
+    if (open) {
+        return;
+    }
+    QMessageBox* box = NewBox(parent, icon, text);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    openBoxes.push_back(box);
+    // Forgotten once answered, or once its window (its parent) is gone.
+    const auto forget = [box] { std::erase(openBoxes, box); };
+    QObject::connect(box, &QDialog::finished, forget);
+    QObject::connect(box, &QObject::destroyed, forget);
+    box->show();
+}
+
+void WaitForBox(QMessageBox::Icon icon, const QString& text) {
+    const std::unique_ptr<QMessageBox> box(NewBox(nullptr, icon, text));
+    box->exec();
 }
 
 } // namespace
 
 void ShowMessage(QWidget* parent, const QString& text) {
-    ShowBox(parent, QMessageBox::NoIcon, text);
+    OpenBox(parent, QMessageBox::NoIcon, text);
+}
+
+void ShowMessageAndWait(const QString& text) {
+    WaitForBox(QMessageBox::NoIcon, text);
 }
 
 bool ConfirmBox(QWidget* parent, const QString& text) {
@@ -59,7 +92,11 @@ std::optional<QString> InputBox(QWidget* parent, const QString& caption, const Q
 }
 
 void ErrorBox(const QString& message) {
-    ShowBox(nullptr, QMessageBox::Critical, WithFullStop(message));
+    OpenBox(nullptr, QMessageBox::Critical, WithFullStop(message));
+}
+
+void ErrorBoxAndWait(const QString& message) {
+    WaitForBox(QMessageBox::Critical, WithFullStop(message));
 }
 
 QString WithFullStop(const QString& message) {

@@ -1,6 +1,9 @@
 #pragma once
 // The program's standard boxes: the message box, the confirmation dialog, the input box and the
 // error box. All are modal for the program's windows; its timers keep ticking while they are open.
+// The message and error boxes only inform: they return at once and stay open until the user
+// closes them, so that nothing waits on them; a box that is already open with the same text is
+// not opened again.
 
 #include <QString>
 #include <optional>
@@ -9,6 +12,8 @@ class QWidget;
 
 // The application title, the text, one "OK" button.
 void ShowMessage(QWidget* parent, const QString& text);
+// The same, waiting until it is closed: for what must be read before the program ends.
+void ShowMessageAndWait(const QString& text);
 // "Confirmation", a question icon, the text, "&Oui" and "&Non"; true for "&Oui".
 bool ConfirmBox(QWidget* parent, const QString& text);
 // The caption, the prompt above one edit field holding value, "OK" and "Annuler"; the edited text
@@ -17,6 +22,8 @@ std::optional<QString> InputBox(QWidget* parent, const QString& caption, const Q
                                 const QString& value);
 // The application title, an error icon, the message with its full stop, one "OK" button.
 void ErrorBox(const QString& message);
+// The same, waiting until it is closed.
+void ErrorBoxAndWait(const QString& message);
 
 // The message with a full stop added when its last character comes after "." in character order.
 QString WithFullStop(const QString& message);

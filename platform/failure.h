@@ -32,6 +32,12 @@ private:
     int code_;
 };
 
+// Something the program cannot take for one of its files: not a regular file, or far too large.
+class UnusableFile : public Failure {
+public:
+    using Failure::Failure;
+};
+
 // Counter arithmetic left the signed 32-bit range.
 class OverflowError : public Failure {
 public:

@@ -367,6 +367,10 @@ void TForm1::ShowMessage(const QString& text) {
     ::ShowMessage(this, text);
 }
 
+void TForm1::ShowError(const QString& text) {
+    ErrorBox(text);
+}
+
 bool TForm1::Confirm(const QString& text) {
     return ConfirmBox(this, text);
 }

@@ -56,6 +56,7 @@ public:
     void SetDetailLabel1(const QString& text) override;
     void SetDetailLabel2(const QString& text) override;
     void ShowMessage(const QString& text) override;
+    void ShowError(const QString& text) override;
     bool Confirm(const QString& text) override;
     std::optional<QString> InputBox(const QString& caption, const QString& prompt,
                                     const QString& value) override;

@@ -3,7 +3,10 @@
 #include "platform/failure.h"
 
 #include <cerrno>
+#include <climits>
+#include <cstdio>
 #include <fcntl.h>
+#include <optional>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -68,16 +71,36 @@ std::string directoryOf(const std::string& name) {
     return slash == std::string::npos ? "." : slash == 0 ? "/" : name.substr(0, slash);
 }
 
-// A new file's mode: the old file's when there is one, so a rewrite keeps its permissions.
-mode_t modeFor(const std::string& name) {
+// The old file's mode, which a rewrite keeps; none for a new file, made as the umask says.
+std::optional<mode_t> oldMode(const std::string& name) {
     struct stat old {};
-    return ::stat(name.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0666;
+    return ::stat(name.c_str(), &old) == 0 ? std::optional<mode_t>(old.st_mode & 07777)
+                                           : std::nullopt;
+}
+
+// The temporary file, new: a file or a link planted under its name is removed (the link itself,
+// never its target), and one planted again meanwhile makes the rewrite fail.
+int createTemporary(const std::string& temporary, mode_t mode) {
+    const int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+    int fd = ::open(temporary.c_str(), flags, mode);
+    if (fd < 0 && errno == EEXIST && ::unlink(temporary.c_str()) == 0) {
+        fd = ::open(temporary.c_str(), flags, mode);
+    }
+    if (fd < 0) {
+        throw IoError::fromErrno(errno);
+    }
+    return fd;
 }
 
 // Writes the temporary file completely and durably; it is removed again on any failure.
-void writeTemporary(const std::string& temporary, const std::string& bytes, mode_t mode) {
+void writeTemporary(const std::string& temporary, const std::string& bytes,
+                    std::optional<mode_t> mode) {
+    Descriptor file(createTemporary(temporary, mode.value_or(0666)));
     try {
-        Descriptor file(openOrThrow(temporary, O_WRONLY | O_CREAT | O_TRUNC, mode));
+        // The old file's mode whole, not cut by the umask.
+        if (mode && ::fchmod(file.get(), *mode) != 0) {
+            throw IoError::fromErrno(errno);
+        }
         writeAll(file.get(), bytes);
         if (::fsync(file.get()) != 0) {
             throw IoError::fromErrno(errno);
@@ -89,15 +112,43 @@ void writeTemporary(const std::string& temporary, const std::string& bytes, mode
     }
 }
 
+// The file a rewrite replaces: the name itself, or the target of the link it is, so that the
+// link stays.
+std::string replacedFile(const std::string& name) {
+    struct stat info {};
+    if (::lstat(name.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+        return name;
+    }
+    std::string target(PATH_MAX, '\0');
+    const ssize_t length = ::readlink(name.c_str(), target.data(), target.size());
+    if (length < 0 || static_cast<std::size_t>(length) >= target.size()) {
+        throw IoError::fromErrno(length < 0 ? errno : ENAMETOOLONG);
+    }
+    target.resize(static_cast<std::size_t>(length));
+    return target.front() == '/' ? target : directoryOf(name) + '/' + target;
+}
+
+void checkRegular(int fd) {
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        throw IoError::fromErrno(errno);
+    }
+    if (!S_ISREG(info.st_mode)) {
+        throw UnusableFile("ce n'est pas un fichier ordinaire");
+    }
+}
+
 } // namespace
 
 bool fileExists(const std::string& name) {
     struct stat info {};
-    return ::stat(name.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+    return ::stat(name.c_str(), &info) == 0;
 }
 
-std::string readFile(const std::string& name) {
-    Descriptor file(openOrThrow(name, O_RDONLY));
+// Opened without waiting, so that a FIFO is refused rather than waited on.
+std::string readFile(const std::string& name, std::size_t limit) {
+    Descriptor file(openOrThrow(name, O_RDONLY | O_NONBLOCK));
+    checkRegular(file.get());
     std::string bytes;
     char chunk[4096];
     for (;;) {
@@ -112,6 +163,9 @@ std::string readFile(const std::string& name) {
             break;
         }
         bytes.append(chunk, static_cast<std::size_t>(n));
+        if (bytes.size() > limit) {
+            throw UnusableFile("il fait plus de " + std::to_string(limit) + " octets");
+        }
     }
     file.close();
     return bytes;
@@ -122,37 +176,49 @@ bool removeFile(const std::string& name) {
 }
 
 void renameFile(const std::string& from, const std::string& to) {
-    if (::rename(from.c_str(), to.c_str()) != 0) {
-        throw IoError::fromErrno(errno);
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+        return;
+    }
+    // Some file systems (NFS among them) cannot be asked; the check before is the best they allow.
+    if (errno != EINVAL || fileExists(to) || ::rename(from.c_str(), to.c_str()) != 0) {
+        throw IoError::fromErrno(errno == EINVAL ? EEXIST : errno);
     }
 }
 
-// The descriptor stays open, and the lock held, for the rest of the process's life.
-bool lockForLife(const std::string& name) {
-    const int fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+// Read-only is enough for the lock, so the file's mode does not matter; a link, a directory or a
+// FIFO under its name makes it impossible rather than bypassed.
+Lock lockForLife(const std::string& name) {
+    const int fd =
+        ::open(name.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
     if (fd < 0) {
-        return true; // no lock file can be made here: nothing to share it with either
+        return Lock::Impossible;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return Lock::Impossible;
     }
     if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
-        return true;
+        return Lock::Taken; // the descriptor stays open, and the lock held, for life
     }
     const int error = errno;
     ::close(fd);
-    return error != EWOULDBLOCK;
+    return error == EWOULDBLOCK ? Lock::HeldElsewhere : Lock::Impossible;
 }
 
 void replaceFile(const std::string& name, const std::string& bytes) {
+    const std::string target = replacedFile(name);
     // One fixed name: a rewrite cut short by a crash leaves at most this file, replaced by the
     // next.
-    const std::string temporary = name + ".tmp";
-    writeTemporary(temporary, bytes, modeFor(name));
-    if (::rename(temporary.c_str(), name.c_str()) != 0) {
+    const std::string temporary = target + ".tmp";
+    writeTemporary(temporary, bytes, oldMode(target));
+    if (::rename(temporary.c_str(), target.c_str()) != 0) {
         const int error = errno;
         ::unlink(temporary.c_str());
         throw IoError::fromErrno(error);
     }
     // The rename itself reaches the disk with the directory.
-    const int directory = ::open(directoryOf(name).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int directory = ::open(directoryOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (directory >= 0) {
         ::fsync(directory);
         ::close(directory);

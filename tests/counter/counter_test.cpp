@@ -1,3 +1,4 @@
+#include "counter/checkpoint.h"
 #include "counter/counter.h"
 #include "counter/counter_files.h"
 #include "fake_view.h"
@@ -17,7 +18,13 @@ protected:
     FakeView view;
     Counter counter{view};
 
-    CounterTest() { counter.SetToday(QDate(2003, 3, 20)); }
+    // The monotonic clock, a second further at each tick.
+    std::int64_t now = 0;
+
+    CounterTest() {
+        counter.SetToday(QDate(2003, 3, 20));
+        counter.SetClock([this] { return now; });
+    }
 
     // The grid as the sampler leaves it: one row per adapter, with rates.
     void Adapters(const QStringList& descriptions, const QString& rate = "0") {
@@ -37,10 +44,14 @@ protected:
     void Ticks(int count, bool connected) {
         fake.connected = connected;
         for (int i = 0; i < count; ++i) {
+            now += 1000;
             counter.Timer1Timer();
         }
     }
-    QString Line(int index) const { return SplitLines(Bytes(kCounterFileName), 3)[index - 1]; }
+    static QString Line(int index) {
+        return QString::fromLocal8Bit(SplitLines(Bytes(kCounterFileName), 3)[index - 1]);
+    }
+    static QStringList Lines() { return {Line(1), Line(2), Line(3)}; }
 };
 
 TEST_F(CounterTest, AConnectionOfFiveSecondsAddsFifteen) {
@@ -127,16 +138,13 @@ TEST_F(CounterTest, DisconnectionUpdateWithOddLines) {
     Ticks(1, false);
     EXPECT_EQ(Line(2), "12") << "an empty line 2 counts as 0";
 
-    Put(kCounterFileName, "05/03/2003\r\n12\r\n20h\r\n");
-    Ticks(1, true);
-    EXPECT_THROW(Ticks(1, false), platform::ConversionError);
-    EXPECT_EQ(Bytes(kCounterFileName), "05/03/2003\r\n12\r\n20h\r\n");
-    EXPECT_TRUE(counter.Connected());
-
+    Ticks(3, true);
     Put(kCounterFileName, "05/03/2003\r\n2147483640\r\n20\r\n");
     EXPECT_THROW(Ticks(1, false), platform::OverflowError);
     EXPECT_EQ(Line(2), "2147483640");
-    EXPECT_EQ(counter.ConnectionTime(), 11);
+    EXPECT_EQ(counter.ConnectionTime(), 13);
+    EXPECT_EQ(SplitLines(Bytes(kCheckpointFileName), 3)[2], "13")
+        << "until it is recorded, the connection is kept whole in the checkpoint";
 }
 
 // The update is retried at every tick until the file can be written again, and then records the
@@ -162,9 +170,10 @@ TEST_F(CounterTest, ACounterFileDeletedDuringAConnection) {
 }
 
 TEST_F(CounterTest, FirstRunInAnEmptyDirectory) {
-    counter.SetToday(std::nullopt);
+    // Even on a day that would call for it, a file made now needs no reset.
+    counter.SetToday(QDate::currentDate().addMonths(2));
     counter.FormClick();
-    const QStringList lines = SplitLines(Bytes(kCounterFileName), 3);
+    const QStringList lines = Lines();
     EXPECT_TRUE(lines[0].startsWith(QDate::currentDate().toString("dd/MM/yyyy")))
         << lines[0].toStdString();
     EXPECT_EQ(lines.mid(1), QStringList({"0", "1"}));
@@ -209,21 +218,78 @@ TEST_F(CounterTest, MonthlyReminder) {
                                       "de forfait est dépassée de plus d'un mois");
 }
 
-// Each failure stops the reload where it happens: what comes after it keeps its value.
-TEST_F(CounterTest, ReloadStopsAtItsFailure) {
+// A reload stops at a line it cannot read, saying which: what comes after keeps its value.
+TEST_F(CounterTest, ReloadStopsAtALineItCannotRead) {
     Start();
     EXPECT_EQ(view.detailLabel2, "1/3");
-    const std::pair<QByteArray, QByteArray> cases[] = {{"05/04/2003\r\n0\r\nx\r\n", "1\r\n"},
-                                                       {"05/04/2003\r\n\r\n20\r\n", "1\r\n"},
-                                                       {"\r\n0\r\n20\r\n", "1\r\n"},
-                                                       {"05/04/2003\r\n0\r\n20\r\n", "5 \r\n"}};
-    for (const auto& [counterFile, resetDay] : cases) {
+    const std::pair<QByteArray, const char*> cases[] = {
+        {"05/04/2003\r\n\r\n20\r\n",
+         "decompte_internet.log, ligne 2 : '' n'est pas une valeur entière correcte"},
+        {"\r\n0\r\n20\r\n",
+         "decompte_internet.log, ligne 1 : '' n'est pas une valeur entière correcte"}};
+    for (const auto& [counterFile, message] : cases) {
         Put(kCounterFileName, counterFile);
-        Put(kResetDayFileName, resetDay);
-        EXPECT_THROW(counter.FormClick(), platform::ConversionError) << counterFile.toStdString();
+        try {
+            counter.FormClick();
+            ADD_FAILURE() << "no failure";
+        } catch (const platform::Failure& failure) {
+            EXPECT_STREQ(failure.what(), message);
+        }
         EXPECT_EQ(view.detailLabel2, "1/3");
     }
-    EXPECT_EQ(counter.ResetMonth(), 4) << "the month was read before the reset day failed";
+}
+
+// A file the program cannot use is set aside, said once, and a new one carries on with what
+// could be read: the connection made meanwhile is recorded whole.
+TEST_F(CounterTest, AFileItCannotUseNeverStopsTheCount) {
+    const QByteArray huge = "05/03/2003\r\n" + QByteArray(100000, '7') + "\r\n20\r\n";
+    const struct {
+        QByteArray counter, resetDay;
+        QStringList after; // the new counter file, before the connection
+        const char* why;
+    } cases[] = {
+        {"05/03/2003\r\n754\r\n",
+         "1",
+         {"05/03/2003", "754", "1"},
+         "(ligne 3 : '' n'est pas une valeur entière correcte)"},
+        {"05/03/2003\r\nabc\r\n20", "1", {"05/03/2003", "0", "20"}, "(ligne 2 : 'abc' n'est"},
+        {QByteArrayLiteral("05/03/2003\r\n754\r\n2\x00"
+                           "0"),
+         "1",
+         {"05/03/2003", "754", "1"},
+         "'2\\x000' n'est"},
+        {"05/03/2003\r\n" + QByteArray(300, '1') + "\r\n20",
+         "1",
+         {"05/03/2003", "0", "20"},
+         "'1111111111111111111111111111111111111111…' n'est"},
+        {huge, "1", {"*", "0", "1"}, "(il fait plus de 65536 octets)"},
+        {"05/03/2003\r\n754\r\n20\r\n",
+         "32",
+         {"05/03/2003", "754", "20"},
+         "jour_raz.txt ne peut pas servir (ligne 1 : '32' n'est pas un jour du mois (de 1 à 31))"},
+    };
+    Adapters({"ppp0 - Interface WAN (PPP)"});
+    for (const auto& c : cases) {
+        view.errors.clear();
+        Put(kCounterFileName, c.counter);
+        Put(kResetDayFileName, c.resetDay);
+        counter.FormClick();
+        ASSERT_EQ(view.errors.size(), 1) << c.why;
+        EXPECT_TRUE(view.errors[0].contains(c.why)) << view.errors[0].toStdString();
+        EXPECT_TRUE(view.errors[0].contains("mis de côté sous le nom ")) << c.why;
+        const QStringList lines = Lines();
+        EXPECT_EQ(lines.mid(1), c.after.mid(1)) << c.why;
+        if (c.after[0] != "*") {
+            EXPECT_EQ(lines[0], c.after[0]);
+        }
+        Ticks(3, true);
+        Ticks(1, false);
+        EXPECT_EQ(Line(2), QString::number(c.after[1].toInt() + 13)) << c.why;
+        EXPECT_EQ(view.errors.size(), 1) << "said once";
+        for (const QString& name : QDir().entryList({"*.20*"}, QDir::Files)) {
+            QFile::remove(name);
+        }
+    }
 }
 
 TEST_F(CounterTest, ResetAndResetDayCommands) {
@@ -234,7 +300,7 @@ TEST_F(CounterTest, ResetAndResetDayCommands) {
     view.answers.push_back([] { return QString(); });
     counter.Rinitialiserlecompteur1Click();
     EXPECT_EQ(view.confirmations.last(), "Initialiser les valeurs enregistrées");
-    EXPECT_EQ(SplitLines(Bytes(kCounterFileName), 3).mid(1), QStringList({"0", "20"}));
+    EXPECT_EQ(Lines().mid(1), QStringList({"0", "20"}));
 
     view.answers.push_back([] { return QString("5"); });
     counter.Changer1Click();
@@ -242,13 +308,18 @@ TEST_F(CounterTest, ResetAndResetDayCommands) {
                                     "forçage en février | 1");
     EXPECT_EQ(Bytes(kResetDayFileName), "5\r\n");
     EXPECT_EQ(counter.ResetDay(), 5);
-    view.answers.push_back([] { return QString("le 5"); });
-    EXPECT_THROW(counter.Changer1Click(), platform::ConversionError);
+    // Only a day of the month is taken; the day before stays.
+    for (const char* typed : {"le 5", "0", "32", "99999999999", ""}) {
+        view.answers.push_back([typed] { return QString(typed); });
+        counter.Changer1Click();
+        EXPECT_EQ(view.messages.last(), QStringLiteral("Le jour de R.A.Z. doit être un nombre de 1 "
+                                                       "à 31 : '%1' n'est pas retenu.")
+                                            .arg(typed));
+        EXPECT_EQ(Bytes(kResetDayFileName), "5\r\n");
+    }
+    Put(kResetDayFileName, " +5");
     counter.Voir1Click();
-    EXPECT_EQ(view.messages.last(), "La R.A.Z. du compteur est effectuée tous les le 5 du mois");
-    Put(kResetDayFileName, "");
-    counter.Voir1Click();
-    EXPECT_EQ(view.messages.last(), "La R.A.Z. du compteur est effectuée tous les  du mois");
+    EXPECT_EQ(view.messages.last(), "La R.A.Z. du compteur est effectuée tous les  +5 du mois");
 
     QFile::remove(kResetDayFileName);
     view.answers.push_back([] { return std::nullopt; });
@@ -297,7 +368,7 @@ TEST_F(CounterTest, PlanCommand) {
         return QString("+8");
     });
     counter.Fixerleforfait1Click();
-    EXPECT_EQ(SplitLines(Bytes(kCounterFileName), 3).mid(1), QStringList({"14", "+8"}));
+    EXPECT_EQ(Lines().mid(1), QStringList({"14", "+8"}));
 
     QFile::remove(kCounterFileName);
     EXPECT_THROW(counter.Fixerleforfait1Click(), platform::IoError);
@@ -321,6 +392,33 @@ TEST_F(CounterTest, DialHangUpQuitAndTermination) {
     Ticks(1, false);
     counter.Quitter1Click();
     EXPECT_EQ(view.terminated, 2);
+
+    // A termination request ends the program even when the connection cannot be recorded: the
+    // checkpoint keeps it for the next start.
+    Ticks(2, true);
+    QFile::remove(kCounterFileName);
+    EXPECT_THROW(counter.TerminationRequested(), platform::IoError);
+    EXPECT_EQ(view.terminated, 3);
+    EXPECT_EQ(SplitLines(Bytes(kCheckpointFileName), 3)[2], "12");
+}
+
+// The connection's seconds follow the clock from its first tick: a late tick, or a process
+// stopped for a while, counts every whole second that passed; early or late ticks around the
+// second count each second once.
+TEST_F(CounterTest, ConnectionTimeFollowsTheClock) {
+    Start("05/03/2003\r\n0\r\n20\r\n");
+    const std::pair<std::int64_t, const char*> ticks[] = {{1000, "0h0m11s"},  {1950, "0h0m12s"},
+                                                          {3040, "0h0m13s"},  {3990, "0h0m14s"},
+                                                          {34000, "0h0m44s"}, {35000, "0h0m45s"}};
+    fake.connected = true;
+    for (const auto& [at, shown] : ticks) {
+        now = at;
+        counter.Timer1Timer();
+        EXPECT_EQ(view.label8, shown) << at;
+    }
+    EXPECT_EQ(view.label1, "0h0m35s, depuis 05/03/2003");
+    Ticks(1, false);
+    EXPECT_EQ(Line(2), "45");
 }
 
 } // namespace

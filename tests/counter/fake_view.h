@@ -20,7 +20,7 @@ public:
     std::vector<int> trayFrames; // -1 for the application's icon
     int fills = 0, helpShown = 0, terminated = 0;
     DetailGrid grid;
-    QStringList messages, confirmations;
+    QStringList messages, errors, confirmations;
     // Answers of the next dialogs, in order; each may also act while its dialog is open.
     std::deque<std::function<std::optional<QString>()>> answers;
 
@@ -48,6 +48,7 @@ public:
     void SetDetailLabel1(const QString& text) override { detailLabel1 = text; }
     void SetDetailLabel2(const QString& text) override { detailLabel2 = text; }
     void ShowMessage(const QString& text) override { messages << text; }
+    void ShowError(const QString& text) override { errors << text; }
     bool Confirm(const QString& text) override {
         confirmations << text;
         return Answer().has_value();

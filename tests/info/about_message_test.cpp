@@ -50,6 +50,8 @@ TEST(AboutMessage, ShowsAModalBoxWithTheTextAndASingleOkButton) {
         box->buttons().first()->click();
     });
     Aproposde1Click(nullptr);
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
     ASSERT_TRUE(seen.found);
     EXPECT_TRUE(seen.modal);

@@ -44,8 +44,25 @@ TEST(StandardBoxes, ShowTheirTextAsWrittenAndAnswerAsPressed) {
         SeenDialog seen;
         AnswerNextDialog(seen, c.button, "35");
         EXPECT_EQ(c.open(), c.result) << c.button;
+        SettleDialogs();
         EXPECT_EQ(seen, c.seen);
     }
+}
+
+// The boxes that only inform wait for nobody, and the same text is not shown twice at once.
+TEST(StandardBoxes, InformingBoxesReturnAtOnceWithoutPilingUp) {
+    ErrorBox("Disque plein");
+    ErrorBox("Disque plein");
+    ShowMessage(nullptr, "Disque plein.");
+    ErrorBox("Fichier introuvable");
+    QStringList open;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        open << qobject_cast<QMessageBox*>(window)->text();
+        window->close();
+    }
+    open.sort();
+    EXPECT_EQ(open, QStringList({"Disque plein.", "Fichier introuvable."}));
+    SettleDialogs();
 }
 
 } // namespace

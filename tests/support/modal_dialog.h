@@ -66,3 +66,9 @@ inline void AnswerNextDialog(SeenDialog& seen, const QString& button,
         pressed->click();
     });
 }
+
+// Lets a box that did not wait for its answer get it, as AnswerNextDialog scripted, and be gone.
+inline void SettleDialogs() {
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
