@@ -22,9 +22,13 @@ if [ ${#missing[@]} -gt 0 ]; then
     sudo_if_needed env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}"
 fi
 
-# The program's texts, dates and 8-bit conversions follow the French locale.
-if ! locale -a 2>/dev/null | grep -qi '^fr_FR\.utf-\?8$'; then
-    sudo_if_needed sed -i 's/^# *\(fr_FR.UTF-8 UTF-8\)/\1/' /etc/locale.gen
-    grep -q '^fr_FR.UTF-8 UTF-8' /etc/locale.gen || echo 'fr_FR.UTF-8 UTF-8' | sudo_if_needed tee -a /etc/locale.gen >/dev/null
-    sudo_if_needed locale-gen
-fi
+# The program's texts, dates and 8-bit conversions follow the French locale; the tests also start
+# it under an English one.
+for wanted in fr_FR en_US; do
+    if ! locale -a 2>/dev/null | grep -qi "^$wanted\.utf-\?8$"; then
+        sudo_if_needed sed -i "s/^# *\($wanted.UTF-8 UTF-8\)/\1/" /etc/locale.gen
+        grep -q "^$wanted.UTF-8 UTF-8" /etc/locale.gen ||
+            echo "$wanted.UTF-8 UTF-8" | sudo_if_needed tee -a /etc/locale.gen >/dev/null
+        sudo_if_needed locale-gen
+    fi
+done

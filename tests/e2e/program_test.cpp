@@ -11,6 +11,8 @@
 #include <chrono>
 #include <csignal>
 #include <fstream>
+#include <functional>
+#include <regex>
 #include <sstream>
 #include <sys/wait.h>
 
@@ -28,14 +30,14 @@ constexpr const char* kCounterFile = "decompte_internet.log";
 // The program, started in dir with the offscreen display; stopped by its pid when the test ends.
 class Program {
 public:
-    explicit Program(const std::filesystem::path& dir) {
+    explicit Program(const std::filesystem::path& dir, const char* locale = "fr_FR.UTF-8") {
         pid_ = fork();
         if (pid_ == 0) {
             if (chdir(dir.c_str()) != 0) {
                 _exit(127);
             }
             setenv("QT_QPA_PLATFORM", "offscreen", 1);
-            setenv("LANG", "fr_FR.UTF-8", 1);
+            setenv("LANG", locale, 1);
             setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
             execl(FILOCOMPTE_EXECUTABLE, FILOCOMPTE_EXECUTABLE, static_cast<char*>(nullptr));
             _exit(127);
@@ -49,6 +51,13 @@ public:
     }
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
+
+    // Stopped for that long, as by a debugger or a job control, then let go on.
+    void Pause(std::chrono::milliseconds pause) const {
+        kill(pid_, SIGSTOP);
+        std::this_thread::sleep_for(pause);
+        kill(pid_, SIGCONT);
+    }
 
     // Sends the signal and waits (bounded) for the exit; its status, or -1.
     int Stop(int signal) {
@@ -84,6 +93,48 @@ double Since(Clock::time_point start) {
 void ExpectCounted(long added, double seconds) {
     EXPECT_GE(added, 10 + static_cast<long>(seconds) - 2) << "lasted " << seconds << " s";
     EXPECT_LE(added, 10 + static_cast<long>(seconds) + 1) << "lasted " << seconds << " s";
+}
+
+std::string Line1Of(const std::filesystem::path& dir) {
+    std::ifstream file(dir / kCounterFile);
+    std::string date;
+    std::getline(file, date);
+    return date;
+}
+
+void Sleep(int milliseconds) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+// An idle PPP link in the calling thread's network namespace; a connection is its default route.
+class Modem {
+public:
+    Modem() {
+        EXPECT_TRUE(device_.ok());
+        run("ip link set ppp0 up && ip addr add 10.64.0.2 peer 10.64.0.1 dev ppp0");
+    }
+    void Connect() { run("ip route add default dev ppp0"); }
+    void HangUp() { run("ip route del default"); }
+
+    // Connects for about that long and hangs up; how long it was up.
+    double ConnectFor(
+        int milliseconds, const std::function<void()>& meanwhile = [] {}) {
+        Connect();
+        const auto start = Clock::now();
+        meanwhile();
+        Sleep(milliseconds);
+        HangUp();
+        return Since(start);
+    }
+
+private:
+    TunDevice device_{"ppp0", ARPHRD_PPP};
+};
+
+template <typename Body> void InNamespace(Body body) {
+    if (!inNetworkNamespace(body)) {
+        GTEST_SKIP() << "needs root and network namespaces";
+    }
 }
 
 struct Link {
@@ -149,6 +200,76 @@ TEST(RealProgram, NeverCountsALanLink) {
     });
     if (!made) {
         GTEST_SKIP() << "needs root and network namespaces";
+    }
+}
+
+// Nothing the program shows waits for an answer before counting: a box left open at the start
+// (a counter file set aside) or by a failing tick (the file gone at the hang-up), and a process
+// stopped for a while inside a connection, lose no second.
+TEST(RealProgram, NoBoxAndNoStopLosesASecond) {
+    TempDir dir;
+    Write(dir.path() / "jour_raz.txt", "1\r\n");
+    Write(dir.path() / kCounterFile, "05/03/2026 10:00:00\r\n100\r\n");
+    InNamespace([&] {
+        Modem modem;
+        Program program(dir.path());
+        Sleep(1500);
+        // Stopped once the program counts the connection: before, it could not know of it.
+        double lasted = modem.ConnectFor(2000, [&] {
+            Sleep(2000);
+            program.Pause(std::chrono::seconds(5));
+        });
+        ASSERT_TRUE(eventually([&] { return SecondsOf(dir.path()) != 100; }));
+        ExpectCounted(SecondsOf(dir.path()) - 100, lasted);
+
+        std::filesystem::remove(dir.path() / kCounterFile);
+        lasted = modem.ConnectFor(3000);
+        Sleep(2500);
+        Write(dir.path() / kCounterFile, "05/03/2026 10:00:00\r\n500\r\n1\r\n");
+        ASSERT_TRUE(eventually([&] { return SecondsOf(dir.path()) != 500; }));
+        ExpectCounted(SecondsOf(dir.path()) - 500, lasted);
+    });
+}
+
+// A lock that cannot be taken (a directory, a planted link) means no counting at all, never
+// counting unlocked; a FIFO in the counter file's place is set aside, never waited on.
+TEST(RealProgram, HostileFilesInTheFolder) {
+    const struct {
+        const char* made;
+        bool counts;
+    } cases[] = {{"mkdir decompte_internet.verrou", false},
+                 {"ln -s elsewhere decompte_internet.verrou", false},
+                 {"rm decompte_internet.log && mkfifo decompte_internet.log", true}};
+    for (const auto& c : cases) {
+        TempDir dir;
+        Write(dir.path() / "jour_raz.txt", "1\r\n");
+        Write(dir.path() / kCounterFile, "05/03/2026 10:00:00\r\n100\r\n0\r\n");
+        run("cd " + dir.path().string() + " && " + c.made);
+        InNamespace([&] {
+            Modem modem;
+            Program program(dir.path());
+            Sleep(1500);
+            const double lasted = modem.ConnectFor(3000);
+            Sleep(1500);
+            if (c.counts) {
+                ExpectCounted(SecondsOf(dir.path()), lasted);
+            } else {
+                EXPECT_EQ(SecondsOf(dir.path()), 100) << c.made;
+            }
+        });
+        EXPECT_FALSE(std::filesystem::exists(dir.path() / "elsewhere")) << c.made;
+    }
+}
+
+// Whatever the locale, the reset date is written day first with four digits to the year.
+TEST(RealProgram, FirstStartWritesTheDateInItsOwnForm) {
+    for (const char* locale : {"C.UTF-8", "en_US.UTF-8"}) {
+        TempDir dir;
+        Program program(dir.path(), locale);
+        ASSERT_TRUE(eventually([&] { return !Line1Of(dir.path()).empty(); })) << locale;
+        const std::regex form(R"(\d\d/\d\d/\d{4}( \d\d:\d\d:\d\d)?\r)");
+        EXPECT_TRUE(std::regex_match(Line1Of(dir.path()), form)) << Line1Of(dir.path());
+        EXPECT_EQ(program.Stop(SIGTERM), 0);
     }
 }
 
