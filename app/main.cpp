@@ -11,12 +11,12 @@
 #include "info/dialogs.h"
 #include "info/help_window.h"
 #include "info/ver_about_box.h"
-#include "netstats/detail_window.h"
 #include "platform/data_folder.h"
 #include "platform/failure.h"
 #include "platform/file_io.h"
 #include "platform/sound.h"
 #include "shell/application.h"
+#include "shell/detail_window.h"
 #include "shell/widget_window.h"
 
 #include <QFont>

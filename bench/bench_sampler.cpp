@@ -6,8 +6,8 @@
 //
 //     bench_sampler [seconds] [disconnected target] [connected target]
 
-#include "netstats/detail_window.h"
 #include "netstats/traffic_sampler.h"
+#include "shell/detail_window.h"
 
 #include "bench/bench_floor.h"
 

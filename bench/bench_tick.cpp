@@ -1,4 +1,4 @@
-// Times one whole tick of the counter, Counter::Timer1Timer(), through the real Linux layer, in the
+// Times one whole tick of the counter, Counter::Tick(), through the real Linux layer, in the
 // namespace it runs in, and beside it the floor: one bare link dump and one bare IPv4 address dump
 // over one kept netlink socket. The argument says which branch the tick must take; the run fails
 // when it took the other. Prints one line of medians and 90th percentiles in microseconds.
@@ -7,8 +7,8 @@
 #include "counter/counter.h"
 #include "counter/counter_files.h"
 #include "counter/date_time_text.h"
-#include "netstats/detail_window.h"
 #include "netstats/traffic_sampler.h"
+#include "shell/detail_window.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -29,15 +29,13 @@ public:
     int lastFill() const { return lastFill_; } // the last fill's flag, -1 before any
     std::size_t interfaces() const { return sampler_.IfStats().size(); }
 
-    TColor Color() const override { return color_; }
-    void SetColor(TColor color) override { color_ = color; }
+    Look CurrentLook() const override { return look_; }
+    void ShowLook(Look look) override { look_ = look; }
     void SetLabel1(const QString&) override {}
     void SetLabel2(const QString&) override {}
     void SetLabel8(const QString&) override {}
-    void SetShape1Color(TColor) override {}
     bool Shape2Visible() const override { return false; }
     void SetShape2Visible(bool) override {}
-    void SetGaugeColors(TColor, TColor) override {}
     void SetDialEnabled(bool, bool) override {}
     void ShowTrayFrame(int) override {}
     void ShowApplicationIcon() override {}
@@ -61,7 +59,7 @@ public:
 private:
     DetailGrid& grid_;
     TrafficSampler sampler_;
-    TColor color_ = clNone;
+    Look look_ = Look::Design;
     int lastFill_ = -1;
 };
 
@@ -87,13 +85,13 @@ int main(int argc, char** argv) {
     // As the window's start: a disconnected fill, then the reload of the counter file.
     counter.ResetConnection();
     view.CaptureMIBData(true);
-    counter.FormClick();
+    counter.Reload();
     // The first tick may change the state; the ones measured keep it.
-    counter.Timer1Timer();
+    counter.Tick();
 
     bool floorOk = false;
     const bench::Figures floor = bench::measureFloor(seconds, floorOk);
-    const bench::Figures tick = bench::measure([&] { counter.Timer1Timer(); }, seconds, 15);
+    const bench::Figures tick = bench::measure([&] { counter.Tick(); }, seconds, 15);
 
     const bool connected = counter.Connected() && view.lastFill() == 0;
     const bool disconnected = !counter.Connected() && view.lastFill() == 1;

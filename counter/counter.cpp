@@ -18,14 +18,10 @@ namespace {
 constexpr std::int32_t kSecondsPerHour = 3600;
 constexpr std::int32_t kSecondsPerMinute = 60;
 constexpr std::int32_t kMinutesPerHour = 60;
-constexpr int kFrameCount = 3;
 constexpr std::int64_t kMillisecondsPerSecond = 1000;
-constexpr DWORD kConnectedStateFlags = 0x41;
 const QString kPlanWarning = QStringLiteral("Attention Dépassement Forfait !");
 const QString kReminder = QStringLiteral("Demander la réinitialisation du compteur car la date de "
                                          "forfait est dépassée de plus d'un mois");
-
-enum Column { Adapter = 0, InRate = 3, OutRate = 6 };
 
 struct Split {
     std::int32_t hours, minutes, seconds;
@@ -87,28 +83,32 @@ std::int64_t MonotonicMilliseconds() {
 void Counter::ResetConnection() {
     iconFrame_ = 0;
     connectionTime_ = 0;
-    state_ = kDisconnected;
+    state_ = State::Disconnected;
     upSince_.reset();
 }
 
-bool Counter::IsWanConnected() {
-    DWORD flags = kConnectedStateFlags;
-    const bool connected = InternetGetConnectedState(&flags, 0) != FALSE;
-    wan_ = false;
+bool Counter::SystemConnected() const {
+    DWORD flags = 0; // the kind of connection, which the counter does not use
+    return InternetGetConnectedState(&flags, 0) != FALSE;
+}
+
+// Only these three spellings: "Wan", "WAN" or "wan" anywhere in the description.
+bool Counter::WanAdapterListed() const {
     const DetailGrid& grid = view_.Grid();
     for (int row = 1; row < grid.RowCount(); ++row) {
         const QString adapter = grid.Cell(Adapter, row);
         if (adapter.contains("Wan") || adapter.contains("WAN") || adapter.contains("wan")) {
-            wan_ = true;
+            return true;
         }
     }
-    return connected;
+    return false;
 }
 
-void Counter::Timer1Timer() {
+// The grid the WAN test reads is the previous tick's: this tick's fill comes after it.
+void Counter::Tick() {
     PlanAlarm();
     ShowThroughput();
-    const bool up = IsWanConnected() && wan_;
+    const bool up = SystemConnected() && WanAdapterListed();
     if (up) {
         ConnectedTick();
     } else {
@@ -122,7 +122,7 @@ void Counter::Timer1Timer() {
 
 // Not more often than every ten seconds of connection: laptops on batteries, flash storage.
 void Counter::KeepCheckpoint() {
-    if (state_ == kConnected && connectionTime_ >= checkpointed_ + kCheckpointPeriod) {
+    if (state_ == State::Connected && connectionTime_ >= checkpointed_ + kCheckpointPeriod) {
         WriteCheckpoint(CurrentCheckpoint());
         checkpointed_ = connectionTime_;
     }
@@ -170,15 +170,13 @@ void Counter::ShowThroughput() {
 void Counter::ConnectedTick() {
     view_.CaptureMIBData(false);
     view_.SetDialEnabled(false, true);
-    view_.SetGaugeColors(clYellow, clRed);
-    if (state_ == kDisconnected) {
-        state_ = kConnected;
+    view_.ShowLook(CounterView::Look::Connected);
+    if (state_ == State::Disconnected) {
+        state_ = State::Connected;
         connectionTime_ = CheckedAdd(connectionTime_, kDeadTime);
     }
-    view_.SetColor(clRed);
-    view_.SetShape1Color(clRed);
     view_.ShowTrayFrame(iconFrame_);
-    iconFrame_ = (iconFrame_ + 1) % kFrameCount;
+    iconFrame_ = (iconFrame_ + 1) % kTrayFrameCount;
     AdvanceConnection();
 }
 
@@ -213,12 +211,10 @@ void Counter::AdvanceCumulated(std::int32_t seconds) {
 void Counter::DisconnectedTick() {
     view_.CaptureMIBData(true);
     view_.SetDialEnabled(true, false);
-    view_.SetGaugeColors(clLime, clGreen);
-    view_.SetShape1Color(clGreen);
-    view_.SetColor(clGreen);
+    view_.ShowLook(CounterView::Look::Disconnected);
     view_.ShowApplicationIcon();
     upSince_.reset();
-    if (state_ == kConnected) {
+    if (state_ == State::Connected) {
         DisconnectionUpdate();
     }
 }
@@ -246,7 +242,7 @@ void Counter::RecordConnection() {
     storedSeconds_ = QString::number(total);
     ForgetCheckpoint();
     connectionTime_ = 0;
-    state_ = kDisconnected;
+    state_ = State::Disconnected;
 }
 
 void Counter::SetCumulated(std::int32_t total) {
@@ -263,12 +259,12 @@ QString Counter::CumulText() const {
 // The labels follow the connected flag; before the first tick it is neither colour and they keep
 // their texts.
 void Counter::ShowCounterLabels(const QString& cumulated, const QString& connectionText) {
-    if (view_.Color() == clRed) {
+    if (view_.CurrentLook() == CounterView::Look::Connected) {
         view_.SetLabel1(cumulated);
         view_.SetLabel8(connectionText);
-    } else if (view_.Color() == clGreen) {
+    } else if (view_.CurrentLook() == CounterView::Look::Disconnected) {
         view_.SetLabel1(TrimBlanks(cumulated));
-        view_.SetLabel8(kDisconnected);
+        view_.SetLabel8(kDisconnectedText);
     }
 }
 
@@ -278,7 +274,7 @@ void Counter::SetPlanText(const QString& text) {
 }
 
 // A counter file created now has a reset date of now: no reminder at a first start.
-void Counter::FormClick() {
+void Counter::Reload() {
     const bool created = ReloadCounterFile();
     SetCumulated(LineValue(2, storedSeconds_));
     ShowCounterLabels(CumulText(), QString());
@@ -348,16 +344,16 @@ void Counter::MonthlyCheck() {
     }
 }
 
-void Counter::Rinitialiserlecompteur1Click() {
+void Counter::ResetCounter() {
     if (!view_.Confirm(QStringLiteral("Initialiser les valeurs enregistrées"))) {
         return;
     }
     WriteCounterFile({DateTimeText(QDateTime::currentDateTime()).toLocal8Bit(), "0", planText_});
     ForgetCheckpoint();
-    FormClick();
+    Reload();
 }
 
-void Counter::Changer1Click() {
+void Counter::ChangeResetDay() {
     const std::optional<QString> day =
         view_.InputBox(QStringLiteral("Entrer le jour de R.A.Z. du compteur"),
                        QStringLiteral("Entre 1 et 28 sinon forçage en février"), "1");
@@ -367,10 +363,10 @@ void Counter::Changer1Click() {
         view_.ShowMessage("Le jour de R.A.Z. doit être un nombre de 1 à 31 : '" + ShownText(*day) +
                           "' n'est pas retenu.");
     }
-    FormClick();
+    Reload();
 }
 
-void Counter::Voir1Click() {
+void Counter::ShowResetDay() {
     const std::optional<QString> day = ReadResetDayFile(Problems());
     if (!day) {
         view_.ShowHelpWindow();
@@ -381,7 +377,7 @@ void Counter::Voir1Click() {
 
 // The ticks go on while the question is open: lines 1 and 2 are read again after it, so a
 // connection recorded meanwhile is kept.
-void Counter::Fixerleforfait1Click() {
+void Counter::SetPlan() {
     SetPlanText(ReadCounterFile(Problems()).plan);
     const std::optional<QString> answer =
         view_.InputBox(QStringLiteral("Fixer le forfait en heures"),
@@ -396,16 +392,16 @@ void Counter::Fixerleforfait1Click() {
     WriteCounterFile({file.resetDate, file.seconds, planText_});
 }
 
-void Counter::Dcrocher1Click() {
+void Counter::Dial() {
     InternetAutodial(0, view_.Handle());
 }
 
-void Counter::Raccrocher1Click() {
+void Counter::HangUp() {
     InternetAutodialHangup(0);
 }
 
-void Counter::Quitter1Click() {
-    if (view_.Color() == clRed) {
+void Counter::Quit() {
+    if (view_.CurrentLook() == CounterView::Look::Connected) {
         view_.ShowMessage(QStringLiteral("Impossible en cours de connexion"));
         return;
     }
@@ -418,7 +414,7 @@ void Counter::TerminationRequested() {
         CounterView& view;
         ~EndAnyway() { view.Terminate(); }
     } end{view_};
-    if (state_ == kConnected) {
+    if (state_ == State::Connected) {
         DisconnectionUpdate();
     }
 }

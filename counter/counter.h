@@ -20,25 +20,28 @@ public:
     void ResetConnection();
 
     // The one-second tick.
-    void Timer1Timer();
-    // True when the system reports a connection; sets the WAN flag from the detail grid.
-    bool IsWanConnected();
+    void Tick();
+    // Whether the system reports an Internet connection, through whatever link.
+    bool SystemConnected() const;
+    // Whether a row of the detail grid names a WAN adapter.
+    bool WanAdapterListed() const;
     // The reload: reads or creates the counter file, reads the reset day, writes the labels and
     // reminds the user to reset the counter once a month.
-    void FormClick();
+    void Reload();
 
-    void Rinitialiserlecompteur1Click();
-    void Changer1Click();
-    void Voir1Click();
-    void Fixerleforfait1Click();
-    void Dcrocher1Click();
-    void Raccrocher1Click();
-    void Quitter1Click();
+    // The user's commands.
+    void ResetCounter();
+    void ChangeResetDay();
+    void ShowResetDay();
+    void SetPlan();
+    void Dial();
+    void HangUp();
+    void Quit();
     // A termination request from the system: the running connection is recorded first, or kept
     // in the checkpoint when it cannot be; the program ends either way.
     void TerminationRequested();
 
-    bool Connected() const { return state_ == kConnected; }
+    bool Connected() const { return state_ == State::Connected; }
     std::int32_t ConnectionTime() const { return connectionTime_; }
     std::int32_t Plan() const { return plan_; }
     const QString& PlanText() const { return planText_; }
@@ -53,8 +56,8 @@ public:
     void SetClock(Clock clock) { clock_ = std::move(clock); }
 
     static constexpr std::int32_t kDeadTime = ::kDeadTime;
-    static inline const QString kConnected = QStringLiteral("Connecté");
-    static inline const QString kDisconnected = QStringLiteral("Déconnecté");
+    // The strip's text while no connection is counted.
+    static inline const QString kDisconnectedText = QStringLiteral("Déconnecté");
 
 private:
     bool PlanReached() const;
@@ -83,8 +86,11 @@ private:
     // Takes a plan text only once it converts, so the one in memory always does.
     void SetPlanText(const QString& text);
 
+    // The state seen at the last transition, which only the tick moves.
+    enum class State { Disconnected, Connected };
+
     CounterView& view_;
-    QString state_ = kDisconnected;
+    State state_ = State::Disconnected;
     std::int32_t connectionTime_ = 0;
     std::int32_t hours_ = 0;
     std::int32_t minutes_ = 0;
@@ -94,7 +100,6 @@ private:
     // Always a text that converts, so that a reset writes a valid plan line.
     QString planText_ = QStringLiteral("1");
     std::int32_t plan_ = 1;
-    bool wan_ = false;
     int iconFrame_ = 0;
     // The connection time last written to the checkpoint.
     std::int32_t checkpointed_ = 0;

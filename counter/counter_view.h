@@ -1,30 +1,32 @@
 #pragma once
-// What the counter needs of the widget window and the windows it owns: the strip's labels,
-// shapes, gauge colours and menu states, the window colour that serves as the connected flag, the
-// tray icon, the detail window and its grid, the dialogs and the help window. The widget window
-// implements it; tests script it.
+// What the counter needs of the widget window and the windows it owns: the strip's labels, its
+// look (connected or not), the alarm square and menu states, the tray icon, the detail window and
+// its grid, the dialogs and the help window. The widget window implements it; tests script it.
 
-#include "counter/colors.h"
 #include "netstats/detail_grid.h"
 #include "platform/system_types.h"
 
 #include <QString>
 #include <optional>
 
+// The tray's animation frames that a connection cycles through.
+inline constexpr int kTrayFrameCount = 3;
+
 class CounterView {
 public:
     virtual ~CounterView() = default;
 
-    // The widget window's colour: clRed while connected, clGreen while disconnected.
-    virtual TColor Color() const = 0;
-    virtual void SetColor(TColor color) = 0;
+    // How the strip shows the connection (the window's colour, the state mark, the gauge's
+    // colours), which is also the connected flag that the reload and "Quitter" read. Before the
+    // first tick the strip has its design's look, neither connected nor disconnected.
+    enum class Look { Design, Connected, Disconnected };
+    virtual Look CurrentLook() const = 0;
+    virtual void ShowLook(Look look) = 0;
     virtual void SetLabel1(const QString& text) = 0; // cumulated time
     virtual void SetLabel2(const QString& text) = 0; // total throughput
     virtual void SetLabel8(const QString& text) = 0; // connection time or "Déconnecté"
-    virtual void SetShape1Color(TColor color) = 0;   // the state mark
     virtual bool Shape2Visible() const = 0;          // the alarm square
     virtual void SetShape2Visible(bool visible) = 0;
-    virtual void SetGaugeColors(TColor fore, TColor back) = 0;
     // The enabled states of "Décrocher" and "Raccrocher".
     virtual void SetDialEnabled(bool dial, bool hangUp) = 0;
     // One of the three animation frames, or the application's own icon, in the tray and as the

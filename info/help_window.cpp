@@ -1,8 +1,8 @@
 #include "info/help_window.h"
 
+#include "info/resource.h"
 #include "ui_help_window.h"
 
-#include <QFile>
 #include <QScreen>
 #include <QStyle>
 
@@ -14,9 +14,7 @@ constexpr int kEndAlpha = 200;
 
 // The help text without the file's final line break, which would show as an extra empty line.
 QString HelpText() {
-    QFile file(":/help.txt");
-    file.open(QIODevice::ReadOnly);
-    QString text = QString::fromUtf8(file.readAll());
+    QString text = QString::fromUtf8(ResourceBytes(":/help.txt"));
     if (text.endsWith('\n')) {
         text.chop(1);
     }
@@ -34,7 +32,7 @@ TForm4::TForm4(QWidget* parent)
     setAttribute(Qt::WA_QuitOnClose, false);
     move(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), screen()->geometry())
              .topLeft());
-    connect(&timer1_, &PhasedTimer::timeout, this, &TForm4::Timer1Timer);
+    connect(&timer1_, &PhasedTimer::Timeout, this, &TForm4::Timer1Timer);
     FormCreate();
 }
 
@@ -47,12 +45,12 @@ QPlainTextEdit* TForm4::Memo1() const {
 void TForm4::FormCreate() {
     SetAlphaBlendValue(kStartAlpha);
     ui_->Memo1->setPlainText(HelpText());
-    timer1_.start();
+    timer1_.Start();
 }
 
 void TForm4::FormShow() {
     SetAlphaBlendValue(kStartAlpha);
-    timer1_.start();
+    timer1_.Start();
 }
 
 void TForm4::Timer1Timer() {
@@ -62,7 +60,7 @@ void TForm4::Timer1Timer() {
     // Past the end of the fade the ticks would change nothing until the next showing; nor while the
     // window is hidden, since a showing starts the fade again from its start.
     if (alpha_ >= kEndAlpha || !isVisible()) {
-        timer1_.stop();
+        timer1_.Stop();
     }
 }
 

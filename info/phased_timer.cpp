@@ -12,7 +12,7 @@ PhasedTimer::PhasedTimer(std::chrono::milliseconds interval, Clock clock)
         // Armed before the handlers run, which may stop it. A late tick skips the ones it missed
         // rather than catching up in a burst; an early one does not tick twice.
         Arm(due_ + 1);
-        emit timeout();
+        emit Timeout();
     });
 }
 
@@ -21,7 +21,7 @@ std::chrono::milliseconds PhasedTimer::SteadyClock() {
         std::chrono::steady_clock::now().time_since_epoch());
 }
 
-void PhasedTimer::start() {
+void PhasedTimer::Start() {
     if (due_ == 0) {
         origin_ = clock_();
     } else if (timer_.isActive()) {

@@ -17,18 +17,18 @@ public:
     // The clock is the system's steady clock; tests set the time through their own.
     explicit PhasedTimer(std::chrono::milliseconds interval, Clock clock = SteadyClock);
 
-    std::chrono::milliseconds interval() const { return interval_; }
-    bool isActive() const { return timer_.isActive(); }
+    std::chrono::milliseconds Interval() const { return interval_; }
+    bool IsActive() const { return timer_.isActive(); }
     // When the next tick falls, counted from the first start.
     std::chrono::milliseconds NextTick() const { return due_ * interval_; }
 
     // The first start sets the phase; a later one wakes the timer on it, and does nothing while
     // it runs.
-    void start();
-    void stop() { timer_.stop(); }
+    void Start();
+    void Stop() { timer_.stop(); }
 
 signals:
-    void timeout();
+    void Timeout();
 
 private:
     static std::chrono::milliseconds SteadyClock();

@@ -14,9 +14,6 @@ constexpr std::chrono::milliseconds kTimerInterval{2000};
 constexpr int kClosingTick = 2;
 constexpr int kIconSize = 32;
 
-// Ticks since the box was last shown.
-int tickCount = 0;
-
 } // namespace
 
 TVerAboutBox::TVerAboutBox(QWidget* parent)
@@ -28,7 +25,7 @@ TVerAboutBox::TVerAboutBox(QWidget* parent)
     ui_->imgProgramIcon->setPixmap(QIcon(":/icons/filocompte.ico").pixmap(kIconSize, kIconSize));
     move(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), screen()->geometry())
              .topLeft());
-    connect(&timer1_, &PhasedTimer::timeout, this, &TVerAboutBox::Timer1Timer);
+    connect(&timer1_, &PhasedTimer::Timeout, this, &TVerAboutBox::Timer1Timer);
     connect(ui_->Button1, &QPushButton::clicked, this, &TVerAboutBox::Button1Click);
     FormCreate();
 }
@@ -36,25 +33,25 @@ TVerAboutBox::TVerAboutBox(QWidget* parent)
 TVerAboutBox::~TVerAboutBox() = default;
 
 void TVerAboutBox::FormCreate() {
-    timer1_.start();
+    timer1_.Start();
 }
 
 void TVerAboutBox::FormShow() {
-    tickCount = 0;
+    tickCount_ = 0;
     ui_->lblProductName->setText(ReadVersionInfo(TInfo::ProductName));
     ui_->lblVersion->setText("Version " + ReadVersionInfo(TInfo::FileVersion));
     ui_->lblCopyright->setText("Copyright " + ReadVersionInfo(TInfo::LegalCopyright));
-    timer1_.start();
+    timer1_.Start();
 }
 
 void TVerAboutBox::Timer1Timer() {
-    ++tickCount;
-    if (tickCount == kClosingTick) {
+    ++tickCount_;
+    if (tickCount_ == kClosingTick) {
         close();
     }
     // Past the closing tick the ticks would change nothing until the next showing.
-    if (tickCount >= kClosingTick) {
-        timer1_.stop();
+    if (tickCount_ >= kClosingTick) {
+        timer1_.Stop();
     }
 }
 

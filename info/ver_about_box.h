@@ -32,4 +32,6 @@ private:
 
     std::unique_ptr<Ui::TVerAboutBox> ui_;
     PhasedTimer timer1_;
+    // Ticks since the box was last shown.
+    int tickCount_ = 0;
 };

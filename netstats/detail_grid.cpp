@@ -13,18 +13,18 @@ void DetailGrid::SetRowCount(int rows) {
 }
 
 QString DetailGrid::Cell(int col, int row) const {
-    if (row < 0 || col < 0 || col >= kColCount || row >= static_cast<int>(cells_.size())) {
+    if (row < 0 || col < 0 || col >= ColumnCount || row >= static_cast<int>(cells_.size())) {
         return {};
     }
     return cells_[row][col];
 }
 
 void DetailGrid::SetCell(int col, int row, const QString& text) {
-    if (row < 0 || col < 0 || col >= kColCount) {
+    if (row < 0 || col < 0 || col >= ColumnCount) {
         return;
     }
     if (row >= static_cast<int>(cells_.size())) {
-        cells_.resize(row + 1, std::vector<QString>(kColCount));
+        cells_.resize(row + 1, std::vector<QString>(ColumnCount));
     }
     QString& cell = cells_[row][col];
     if (cell == text) {
@@ -44,7 +44,7 @@ int DetailGrid::rowCount(const QModelIndex& parent) const {
 }
 
 int DetailGrid::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : kColCount;
+    return parent.isValid() ? 0 : ColumnCount;
 }
 
 QVariant DetailGrid::data(const QModelIndex& index, int role) const {

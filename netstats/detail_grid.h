@@ -7,11 +7,25 @@
 #include <QString>
 #include <vector>
 
+// The grid's columns: the interface, then the octets per second in and out, each with its maximum
+// and average over the connection.
+enum GridColumn {
+    Adapter,
+    MacAddress,
+    IpAddress,
+    InRate,
+    InMax,
+    InAverage,
+    OutRate,
+    OutMax,
+    OutAverage,
+    ColumnCount
+};
+
 class DetailGrid : public QAbstractTableModel {
     Q_OBJECT
 
 public:
-    static constexpr int kColCount = 9;
     static constexpr int kInitialRowCount = 5;
 
     explicit DetailGrid(QObject* parent = nullptr);
@@ -19,7 +33,7 @@ public:
     int RowCount() const { return rowCount_; }
     void SetRowCount(int rows);
 
-    // Like the grid's Cells[col][row].
+    // The text at a column and row; reading outside the grid gives an empty text.
     QString Cell(int col, int row) const;
     void SetCell(int col, int row, const QString& text);
 

@@ -9,18 +9,6 @@ constexpr std::uint32_t kWrapLimit = 0x80000000u;
 const QString kNoAverage = QStringLiteral("  --  ");
 const QString kNotFound = QStringLiteral("!not_found!");
 
-enum Column {
-    Adapter,
-    MacAddress,
-    IpAddress,
-    InRate,
-    InMax,
-    InAverage,
-    OutRate,
-    OutMax,
-    OutAverage
-};
-
 // Octets since the previous sample. A counter below its previous value either wrapped past
 // 2^32 (same interface, small modular step) or restarted from zero with its interface (a
 // reconnected link): then the counter itself is what was transferred since.

@@ -3,8 +3,6 @@
 #include "platform/internet.h"
 #include "platform/sound.h"
 
-#include "platform/linux/linux_platform.h"
-
 #include <algorithm>
 
 namespace platform {
@@ -17,8 +15,7 @@ Platform& current() {
     if (installed != nullptr) {
         return *installed;
     }
-    static LinuxPlatform system;
-    return system;
+    return systemPlatform();
 }
 
 ScopedPlatform::ScopedPlatform(Platform& platform) : previous_(installed) {

@@ -34,6 +34,8 @@ public:
 
 // The platform in use: the one installed last, or this system's own.
 Platform& current();
+// This system's own platform; its implementation is the one CMake builds (linux/ today).
+Platform& systemPlatform();
 
 // Installs a platform for the lifetime of this object (tests), restoring the previous one after.
 class ScopedPlatform {

@@ -2,7 +2,7 @@
 // A horizontal bar gauge: the share of its range that the progress covers, filled in the fore
 // colour over the back colour. It paints its whole rectangle itself.
 
-#include "counter/colors.h"
+#include "shell/colors.h"
 
 #include <QWidget>
 

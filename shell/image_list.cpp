@@ -3,7 +3,7 @@
 #include "platform/failure.h"
 
 QIcon ImageList1Icon(int index) {
-    if (index < 0 || index >= kImageList1Count) {
+    if (index < 0 || index >= kTrayFrameCount) {
         throw platform::RangeError();
     }
     return QIcon(QStringLiteral(":/icons/tray_frame_%1.ico").arg(index));

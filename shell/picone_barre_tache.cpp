@@ -76,7 +76,6 @@ void TPiconeBarreTache::SetGrandeIconeVisible(bool visible) {
 
 // Before Loaded() the owner is still being set up and shows itself when it chooses.
 void TPiconeBarreTache::SetApplicationCachee(bool hidden) {
-    applicationCachee_ = hidden;
     if (loaded_ && owner_) {
         owner_->setVisible(!hidden);
     }

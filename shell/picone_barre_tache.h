@@ -41,23 +41,18 @@ public:
     ~TPiconeBarreTache() override;
 
     // Menu opened by a right press on the icon; null opens nothing.
-    QMenu* MenuPop() const { return menuPop_; }
     void SetMenuPop(QMenu* menu) { menuPop_ = menu; }
     // Closing the owner form hides it in the tray instead.
-    bool ReduireSiFin() const { return reduireSiFin_; }
     void SetReduireSiFin(bool value) { reduireSiFin_ = value; }
     // The icon is in the tray (from Loaded() on).
-    bool PetiteIconeVisible() const { return petiteIconeVisible_; }
     void SetPetiteIconeVisible(bool visible);
     // The owner form is shown in the taskbar. An assignment tells the taskbar only what it was not
     // told since the owner was last shown or changed its state (either may undo the entry).
     bool GrandeIconeVisible() const { return grandeIconeVisible_; }
     void SetGrandeIconeVisible(bool visible);
     // The owner form is hidden (from Loaded() on).
-    bool ApplicationCachee() const { return applicationCachee_; }
     void SetApplicationCachee(bool hidden);
     // Picture in the tray; an empty icon shows the application's icon.
-    const QIcon& Icone() const { return icone_; }
     void SetIcone(const QIcon& icon);
     // Tooltip, at most 63 characters: a longer one is kept here but raises platform::RangeError
     // and leaves the tray's tooltip as it was.
@@ -98,7 +93,6 @@ private:
     bool reduireSiFin_ = false;
     bool petiteIconeVisible_ = false;
     bool grandeIconeVisible_ = true;
-    bool applicationCachee_ = false;
     bool loaded_ = false;
     std::optional<bool> taskbarEntry_;
 };

@@ -1,7 +1,7 @@
 #pragma once
 // A filled rectangle with an optional thin black outline: the strip's state mark and alarm square.
 
-#include "counter/colors.h"
+#include "shell/colors.h"
 
 #include <QWidget>
 

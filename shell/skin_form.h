@@ -32,11 +32,9 @@ public:
     QByteArray WriteMask() const;
 
     // When false, a left press no longer moves the window.
-    bool Draggable() const { return draggable_; }
     void SetDraggable(bool draggable) { draggable_ = draggable; }
 
-    int top() const { return y(); }
-    int left() const { return x(); }
+    int Top() const { return y(); }
     // The skin always sits at the form's corner: top and left become 0 whatever is given.
     void SetTop(int top);
     void SetLeft(int left);

@@ -3,11 +3,12 @@
 #include "info/about_message.h"
 #include "info/dialogs.h"
 #include "info/help_window.h"
+#include "info/resource.h"
 #include "info/ver_about_box.h"
-#include "netstats/detail_window.h"
 #include "platform/linux/x11_window_move.h"
 #include "platform/termination.h"
 #include "shell/application.h"
+#include "shell/detail_window.h"
 #include "shell/image_list.h"
 #include "shell/picone_barre_tache.h"
 #include "shell/x11_connection.h"
@@ -15,7 +16,6 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
-#include <QFile>
 #include <QImageReader>
 #include <QMenu>
 #include <QScreen>
@@ -26,12 +26,6 @@ namespace {
 constexpr int kTickInterval = 1000;
 constexpr int kAnimationInterval = 100;
 constexpr int kGaugeSteps = 10;
-
-QByteArray StoredMask() {
-    QFile file(":/skin/mask2.bin");
-    file.open(QIODevice::ReadOnly);
-    return file.readAll();
-}
 
 // Read as the BMP it is: left to guess, the reader would load every image plugin to ask each.
 QImage SkinPicture() {
@@ -64,7 +58,7 @@ TForm1::~TForm1() = default;
 // gauge's range and colours, the tray icon's properties; and the handle's mouse events.
 void TForm1::LoadComponents() {
     ui_->SkinForm1->SetPicture(SkinPicture());
-    ui_->SkinForm1->ReadMask(StoredMask());
+    ui_->SkinForm1->ReadMask(ResourceBytes(":/skin/mask2.bin"));
     connect(ui_->SkinForm1, &TSkinForm::MouseMove, this, &TForm1::SkinForm1MouseMove);
     TBarGauge& gauge = *ui_->Gauge1;
     gauge.SetBorderStyle(TBarGauge::TBorderStyle::bsNone);
@@ -248,11 +242,11 @@ void TForm1::FormResize() {
 }
 
 void TForm1::Timer1Timer() {
-    counter_.Timer1Timer();
+    counter_.Tick();
 }
 
 void TForm1::FormClick() {
-    counter_.FormClick();
+    counter_.Reload();
 }
 
 void TForm1::Voirledtaildesconnexions1Click() {
@@ -261,19 +255,19 @@ void TForm1::Voirledtaildesconnexions1Click() {
 }
 
 void TForm1::Rinitialiserlecompteur1Click() {
-    counter_.Rinitialiserlecompteur1Click();
+    counter_.ResetCounter();
 }
 
 void TForm1::Changer1Click() {
-    counter_.Changer1Click();
+    counter_.ChangeResetDay();
 }
 
 void TForm1::Voir1Click() {
-    counter_.Voir1Click();
+    counter_.ShowResetDay();
 }
 
 void TForm1::Fixerleforfait1Click() {
-    counter_.Fixerleforfait1Click();
+    counter_.SetPlan();
 }
 
 // The check mark is the state, whether or not the window is visible meanwhile.
@@ -287,15 +281,15 @@ void TForm1::Rduite1Click() {
 }
 
 void TForm1::Dcrocher1Click() {
-    counter_.Dcrocher1Click();
+    counter_.Dial();
 }
 
 void TForm1::Raccrocher1Click() {
-    counter_.Raccrocher1Click();
+    counter_.HangUp();
 }
 
 void TForm1::Quitter1Click() {
-    counter_.Quitter1Click();
+    counter_.Quit();
 }
 
 void TForm1::SetLabel1(const QString& text) {
@@ -311,8 +305,13 @@ void TForm1::SetLabel8(const QString& text) {
     ui_->Label8->setText(text);
 }
 
-void TForm1::SetShape1Color(TColor color) {
-    ui_->Shape1->setBrushColor(color);
+// Red with a yellow gauge while connected, dark green with a lime one while not.
+void TForm1::ShowLook(Look look) {
+    const bool connected = look == Look::Connected;
+    look_ = look;
+    ui_->Shape1->setBrushColor(connected ? clRed : clGreen);
+    ui_->Gauge1->SetForeColor(connected ? clYellow : clLime);
+    ui_->Gauge1->SetBackColor(connected ? clRed : clGreen);
 }
 
 bool TForm1::Shape2Visible() const {
@@ -321,11 +320,6 @@ bool TForm1::Shape2Visible() const {
 
 void TForm1::SetShape2Visible(bool visible) {
     ui_->Shape2->setVisible(visible);
-}
-
-void TForm1::SetGaugeColors(TColor fore, TColor back) {
-    ui_->Gauge1->SetForeColor(fore);
-    ui_->Gauge1->SetBackColor(back);
 }
 
 void TForm1::SetDialEnabled(bool dial, bool hangUp) {

@@ -29,7 +29,6 @@ public:
     TForm1(TVerAboutBox& aboutBox, TForm2& detail, TForm4& help, QWidget* parent = nullptr);
     ~TForm1() override;
 
-    Counter& counter() { return counter_; }
     TPiconeBarreTache& PiconeBarreTache1() { return *piconeBarreTache1_; }
     QMenu* PopupMenu1() const { return popupMenu1_; }
     // Whether the program was ended, possibly during the start-up, before its main loop ran.
@@ -38,15 +37,13 @@ public:
     QAction* MenuItem(const char* name) const;
 
     // CounterView
-    TColor Color() const override { return color_; }
-    void SetColor(TColor color) override { color_ = color; }
+    Look CurrentLook() const override { return look_; }
+    void ShowLook(Look look) override;
     void SetLabel1(const QString& text) override;
     void SetLabel2(const QString& text) override;
     void SetLabel8(const QString& text) override;
-    void SetShape1Color(TColor color) override;
     bool Shape2Visible() const override;
     void SetShape2Visible(bool visible) override;
-    void SetGaugeColors(TColor fore, TColor back) override;
     void SetDialEnabled(bool dial, bool hangUp) override;
     void ShowTrayFrame(int frame) override;
     void ShowApplicationIcon() override;
@@ -109,8 +106,8 @@ private:
     QTimer timer2_;
     QMenu* popupMenu1_ = nullptr;
     TPiconeBarreTache* piconeBarreTache1_ = nullptr;
-    // The connected flag; before the first tick the design colour, neither red nor green.
-    TColor color_ = clNone;
+    // The connected flag, shown as the window's colour; before the first tick the design's.
+    Look look_ = Look::Design;
     // The window's top as the handlers set it: hidden (strip above the screen) or revealed.
     int top_ = 0;
     bool terminated_ = false;

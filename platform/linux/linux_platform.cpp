@@ -54,4 +54,9 @@ std::optional<std::vector<BYTE>> LinuxPlatform::versionResource(const char* file
     return readElfVersionSection(fileName);
 }
 
+Platform& systemPlatform() {
+    static LinuxPlatform system;
+    return system;
+}
+
 } // namespace platform

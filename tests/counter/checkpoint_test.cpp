@@ -75,9 +75,9 @@ protected:
             Counter counter{view};
             std::int64_t now = 0;
             counter.SetClock([&now] { return now += 1000; });
-            counter.FormClick();
+            counter.Reload();
             for (int done = 1;; ++done) {
-                counter.Timer1Timer();
+                counter.Tick();
                 [[maybe_unused]] const auto written = write(ticks[1], &done, sizeof done);
             }
         }

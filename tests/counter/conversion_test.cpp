@@ -51,6 +51,7 @@ TEST(CheckedArithmetic, OverflowIsAnError) {
     EXPECT_THROW(CheckedMul(65536, 32768), platform::OverflowError);
     try {
         CheckedAdd(kMax, kMax);
+        ADD_FAILURE() << "no overflow";
     } catch (const platform::Failure& error) {
         EXPECT_STREQ(error.what(), "Débordement d'entier");
     }

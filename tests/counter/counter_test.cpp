@@ -11,6 +11,8 @@
 
 namespace {
 
+using Look = CounterView::Look;
+
 class CounterTest : public InTemporaryDirectory {
 protected:
     platform::FakePlatform fake;
@@ -39,13 +41,13 @@ protected:
         Put(kCounterFileName, counterFile);
         Put(kResetDayFileName, "1\r\n");
         Adapters({"lo - Interface de bouclage", "ppp0 - Interface WAN (PPP)"});
-        counter.FormClick();
+        counter.Reload();
     }
     void Ticks(int count, bool connected) {
         fake.connected = connected;
         for (int i = 0; i < count; ++i) {
             now += 1000;
-            counter.Timer1Timer();
+            counter.Tick();
         }
     }
     static QString Line(int index) {
@@ -62,9 +64,7 @@ TEST_F(CounterTest, AConnectionOfFiveSecondsAddsFifteen) {
     Ticks(1, true);
     EXPECT_EQ(view.label8, "0h0m11s");
     EXPECT_EQ(view.label1, "0h12m35s, depuis 05/03/2003 14:07:09");
-    EXPECT_EQ(view.color, clRed);
-    EXPECT_EQ(view.shape1, clRed);
-    EXPECT_EQ(std::make_pair(view.gaugeFore, view.gaugeBack), std::make_pair(clYellow, clRed));
+    EXPECT_EQ(view.look, Look::Connected);
     EXPECT_EQ(std::make_pair(view.dial, view.hangUp), std::make_pair(false, true));
     Ticks(4, true);
     EXPECT_EQ(Line(2), "754") << "nothing is written while connected";
@@ -72,7 +72,7 @@ TEST_F(CounterTest, AConnectionOfFiveSecondsAddsFifteen) {
     EXPECT_EQ(Bytes(kCounterFileName), "05/03/2003 14:07:09\r\n769\r\n20\r\n");
     EXPECT_EQ(view.label1, "0h12m49s, depuis 05/03/2003 14:07:09");
     EXPECT_EQ(view.label8, "Déconnecté");
-    EXPECT_EQ(std::make_pair(view.gaugeFore, view.gaugeBack), std::make_pair(clLime, clGreen));
+    EXPECT_EQ(view.look, Look::Disconnected);
     EXPECT_EQ(view.trayFrames, (std::vector<int>{-1, 0, 1, 2, 0, 1, -1}));
     Ticks(1, true);
     EXPECT_EQ(view.label8, "0h0m11s") << "each connection has its dead time";
@@ -88,12 +88,13 @@ TEST_F(CounterTest, OnlyAWanAdapterMakesAConnection) {
     for (const auto& [adapter, counted] : cases) {
         Adapters({"lo", adapter});
         Ticks(1, true);
-        EXPECT_EQ(view.color, counted ? clRed : clGreen) << adapter.toStdString();
+        EXPECT_EQ(view.look, counted ? Look::Connected : Look::Disconnected)
+            << adapter.toStdString();
         Ticks(1, false);
     }
     Adapters({"ppp0 - Interface WAN (PPP)"});
     Ticks(3, false);
-    EXPECT_EQ(view.color, clGreen) << "no connection reported by the system";
+    EXPECT_EQ(view.look, Look::Disconnected) << "no connection reported by the system";
 }
 
 TEST_F(CounterTest, ThroughputSumsTheRowsWithBothRates) {
@@ -125,7 +126,7 @@ TEST_F(CounterTest, PlanAlarmBeepsBlinksAndWarns) {
     EXPECT_EQ(view.label1, "Attention Dépassement Forfait !");
 
     view.answers.push_back([] { return QString("0"); });
-    counter.Fixerleforfait1Click();
+    counter.SetPlan();
     Ticks(2, false);
     EXPECT_EQ(fake.beeps, 3);
     EXPECT_FALSE(view.shape2);
@@ -172,7 +173,7 @@ TEST_F(CounterTest, ACounterFileDeletedDuringAConnection) {
 TEST_F(CounterTest, FirstRunInAnEmptyDirectory) {
     // Even on a day that would call for it, a file made now needs no reset.
     counter.SetToday(QDate::currentDate().addMonths(2));
-    counter.FormClick();
+    counter.Reload();
     const QStringList lines = Lines();
     EXPECT_TRUE(lines[0].startsWith(QDate::currentDate().toString("dd/MM/yyyy")))
         << lines[0].toStdString();
@@ -210,7 +211,7 @@ TEST_F(CounterTest, MonthlyReminder) {
         }
         view.messages.clear();
         counter.SetToday(c.today);
-        counter.FormClick();
+        counter.Reload();
         EXPECT_EQ(view.messages.size(), c.reminded ? 1 : 0)
             << c.resetDate << " " << c.today.toString().toStdString();
     }
@@ -230,7 +231,7 @@ TEST_F(CounterTest, ReloadStopsAtALineItCannotRead) {
     for (const auto& [counterFile, message] : cases) {
         Put(kCounterFileName, counterFile);
         try {
-            counter.FormClick();
+            counter.Reload();
             ADD_FAILURE() << "no failure";
         } catch (const platform::Failure& failure) {
             EXPECT_STREQ(failure.what(), message);
@@ -273,7 +274,7 @@ TEST_F(CounterTest, AFileItCannotUseNeverStopsTheCount) {
         view.errors.clear();
         Put(kCounterFileName, c.counter);
         Put(kResetDayFileName, c.resetDay);
-        counter.FormClick();
+        counter.Reload();
         ASSERT_EQ(view.errors.size(), 1) << c.why;
         EXPECT_TRUE(view.errors[0].contains(c.why)) << view.errors[0].toStdString();
         EXPECT_TRUE(view.errors[0].contains("mis de côté sous le nom ")) << c.why;
@@ -295,15 +296,15 @@ TEST_F(CounterTest, AFileItCannotUseNeverStopsTheCount) {
 TEST_F(CounterTest, ResetAndResetDayCommands) {
     Start();
     view.answers.push_back([] { return std::nullopt; });
-    counter.Rinitialiserlecompteur1Click();
+    counter.ResetCounter();
     EXPECT_EQ(Line(2), "754");
     view.answers.push_back([] { return QString(); });
-    counter.Rinitialiserlecompteur1Click();
+    counter.ResetCounter();
     EXPECT_EQ(view.confirmations.last(), "Initialiser les valeurs enregistrées");
     EXPECT_EQ(Lines().mid(1), QStringList({"0", "20"}));
 
     view.answers.push_back([] { return QString("5"); });
-    counter.Changer1Click();
+    counter.ChangeResetDay();
     EXPECT_EQ(view.messages.last(), "Entrer le jour de R.A.Z. du compteur | Entre 1 et 28 sinon "
                                     "forçage en février | 1");
     EXPECT_EQ(Bytes(kResetDayFileName), "5\r\n");
@@ -311,23 +312,23 @@ TEST_F(CounterTest, ResetAndResetDayCommands) {
     // Only a day of the month is taken; the day before stays.
     for (const char* typed : {"le 5", "0", "32", "99999999999", ""}) {
         view.answers.push_back([typed] { return QString(typed); });
-        counter.Changer1Click();
+        counter.ChangeResetDay();
         EXPECT_EQ(view.messages.last(), QStringLiteral("Le jour de R.A.Z. doit être un nombre de 1 "
                                                        "à 31 : '%1' n'est pas retenu.")
                                             .arg(typed));
         EXPECT_EQ(Bytes(kResetDayFileName), "5\r\n");
     }
     Put(kResetDayFileName, " +5");
-    counter.Voir1Click();
+    counter.ShowResetDay();
     EXPECT_EQ(view.messages.last(), "La R.A.Z. du compteur est effectuée tous les  +5 du mois");
 
     QFile::remove(kResetDayFileName);
     view.answers.push_back([] { return std::nullopt; });
     const int help = view.helpShown;
-    counter.Changer1Click();
+    counter.ChangeResetDay();
     EXPECT_FALSE(QFile::exists(kResetDayFileName));
     EXPECT_EQ(view.helpShown, help + 1);
-    counter.Voir1Click();
+    counter.ShowResetDay();
     EXPECT_EQ(view.helpShown, help + 2);
 }
 
@@ -335,7 +336,7 @@ TEST_F(CounterTest, ResetDuringAConnectionKeepsTheWholeConnection) {
     Start();
     Ticks(3, true);
     view.answers.push_back([] { return QString(); });
-    counter.Rinitialiserlecompteur1Click();
+    counter.ResetCounter();
     Ticks(1, true);
     EXPECT_TRUE(view.label1.startsWith("0h0m1s, depuis "));
     Ticks(1, false);
@@ -345,20 +346,20 @@ TEST_F(CounterTest, ResetDuringAConnectionKeepsTheWholeConnection) {
 TEST_F(CounterTest, PlanCommand) {
     Start();
     view.answers.push_back([] { return std::nullopt; });
-    counter.Fixerleforfait1Click();
+    counter.SetPlan();
     EXPECT_EQ(view.messages.last(), "Fixer le forfait en heures | Le forfait est actuellement de "
                                     "20 heures. Entrer la nouvelle valeur (0 pour illimité) | 20");
     view.answers.push_back([] { return QString(" 25"); });
-    counter.Fixerleforfait1Click();
+    counter.SetPlan();
     EXPECT_EQ(Line(3), " 25");
     EXPECT_EQ(counter.Plan(), 25);
 
     view.answers.push_back([] { return QString("beaucoup"); });
-    EXPECT_THROW(counter.Fixerleforfait1Click(), platform::ConversionError);
+    EXPECT_THROW(counter.SetPlan(), platform::ConversionError);
     EXPECT_EQ(Line(3), " 25");
     EXPECT_EQ(counter.PlanText(), " 25") << "a rejected answer is not kept";
     view.answers.push_back([] { return QString(); });
-    counter.Rinitialiserlecompteur1Click();
+    counter.ResetCounter();
     EXPECT_EQ(Line(3), " 25");
 
     // A connection that ends while the question is open is kept.
@@ -367,30 +368,30 @@ TEST_F(CounterTest, PlanCommand) {
         Ticks(1, false);
         return QString("+8");
     });
-    counter.Fixerleforfait1Click();
+    counter.SetPlan();
     EXPECT_EQ(Lines().mid(1), QStringList({"14", "+8"}));
 
     QFile::remove(kCounterFileName);
-    EXPECT_THROW(counter.Fixerleforfait1Click(), platform::IoError);
+    EXPECT_THROW(counter.SetPlan(), platform::IoError);
 }
 
 TEST_F(CounterTest, DialHangUpQuitAndTermination) {
     Start();
-    counter.Dcrocher1Click();
-    counter.Raccrocher1Click();
+    counter.Dial();
+    counter.HangUp();
     EXPECT_EQ(fake.autodialCalls, 1);
     EXPECT_EQ(fake.autodialParent, static_cast<HWND>(&view));
     EXPECT_EQ(fake.hangupCalls, 1);
 
     Ticks(2, true);
-    counter.Quitter1Click();
+    counter.Quit();
     EXPECT_EQ(view.messages.last(), "Impossible en cours de connexion");
     EXPECT_EQ(view.terminated, 0);
     counter.TerminationRequested();
     EXPECT_EQ(view.terminated, 1);
     EXPECT_EQ(Line(2), "766") << "the running connection is recorded before the exit";
     Ticks(1, false);
-    counter.Quitter1Click();
+    counter.Quit();
     EXPECT_EQ(view.terminated, 2);
 
     // A termination request ends the program even when the connection cannot be recorded: the
@@ -413,7 +414,7 @@ TEST_F(CounterTest, ConnectionTimeFollowsTheClock) {
     fake.connected = true;
     for (const auto& [at, shown] : ticks) {
         now = at;
-        counter.Timer1Timer();
+        counter.Tick();
         EXPECT_EQ(view.label8, shown) << at;
     }
     EXPECT_EQ(view.label1, "0h0m35s, depuis 05/03/2003");

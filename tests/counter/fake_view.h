@@ -11,11 +11,9 @@
 
 class FakeView : public CounterView {
 public:
-    TColor color = clNone;
+    Look look = Look::Design;
     QString label1 = "?", label2 = "0", label8 = "Déconnecté", detailLabel1, detailLabel2;
-    TColor shape1 = clGreen;
     bool shape2 = false;
-    TColor gaugeFore = clNone, gaugeBack = clGreen;
     bool dial = true, hangUp = true;
     std::vector<int> trayFrames; // -1 for the application's icon
     int fills = 0, helpShown = 0, terminated = 0;
@@ -24,18 +22,13 @@ public:
     // Answers of the next dialogs, in order; each may also act while its dialog is open.
     std::deque<std::function<std::optional<QString>()>> answers;
 
-    TColor Color() const override { return color; }
-    void SetColor(TColor c) override { color = c; }
+    Look CurrentLook() const override { return look; }
+    void ShowLook(Look l) override { look = l; }
     void SetLabel1(const QString& text) override { label1 = text; }
     void SetLabel2(const QString& text) override { label2 = text; }
     void SetLabel8(const QString& text) override { label8 = text; }
-    void SetShape1Color(TColor c) override { shape1 = c; }
     bool Shape2Visible() const override { return shape2; }
     void SetShape2Visible(bool visible) override { shape2 = visible; }
-    void SetGaugeColors(TColor fore, TColor back) override {
-        gaugeFore = fore;
-        gaugeBack = back;
-    }
     void SetDialEnabled(bool d, bool h) override {
         dial = d;
         hangUp = h;

@@ -142,6 +142,11 @@ struct Link {
     unsigned short type;
 };
 
+// Named in the test's listing by its name, not its bytes.
+void PrintTo(const Link& param, std::ostream* out) {
+    *out << param.name;
+}
+
 class RealProgram : public ::testing::TestWithParam<Link> {};
 
 TEST_P(RealProgram, CountsEachConnectionOfADialUpLink) {
@@ -179,7 +184,7 @@ TEST_P(RealProgram, CountsEachConnectionOfADialUpLink) {
 
 INSTANTIATE_TEST_SUITE_P(Links, RealProgram,
                          ::testing::Values(Link{"ppp0", ARPHRD_PPP}, Link{"wwan0", ARPHRD_RAWIP}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 // An Ethernet link with a default route is a LAN or a router, never a metered connection, even
 // beside a modem link that is configured but down.

@@ -3,21 +3,21 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
 
+// Nine lines joined by CR LF, the first naming the program, the dead time told as it is counted.
 TEST(AboutMessage, IsNineLinesJoinedByCrLf) {
-    EXPECT_EQ(AboutMessageText(), "Filocompte, par les contributeurs de Filocompte (2026)\r\n"
-                                  "(temps mort arbitraire = 10 Secondes)\r\n"
-                                  "\r\n"
-                                  "Quoi de neuf dans cette version\r\n"
-                                  "- Le débit fonctionne avec Windows NT,2000,XP\r\n"
-                                  "- Chaque mois, le programme propose la réinitialisation\r\n"
-                                  "- Le débit calculé est entrant+sortant\r\n"
-                                  "- La session en cours est en heures:minutes:secondes\r\n"
-                                  "- Gestion du forfait");
+    const QString text = AboutMessageText();
+    const QStringList lines = text.split("\r\n");
+    EXPECT_EQ(lines.size(), 9);
+    EXPECT_FALSE(text.contains(QRegularExpression("[^\r]\n|\r[^\n]")));
+    EXPECT_TRUE(lines[0].startsWith("Filocompte"));
+    EXPECT_EQ(lines[1], "(temps mort arbitraire = 10 Secondes)");
+    EXPECT_TRUE(lines[2].isEmpty());
 }
 
 struct SeenBox {

@@ -1,46 +1,12 @@
 #include "info/help_window.h"
 
+#include <QFile>
 #include <QLayout>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <gtest/gtest.h>
 
 namespace {
-
-const QStringList kHelpLines = {
-    "Bonjour,",
-    "",
-    "C'est sans doute la première fois je suis lancé ou-bien mes fichiers dépendants ont été "
-    "ôtés.",
-    "Il s'agit de  : ",
-    "\t- decompte_internet.log",
-    "\t- jour_raz.txt",
-    "",
-    "Autre possibilité : besoin d'un petit coup de main.",
-    "",
-    "De toute façon, pour m'utiliser, il faut fixer un jour de R.A.Z du compteur. Cette R.A.Z. ne "
-    "sera pas systématique ",
-    "mais sera proposée systématiquement dès qu'un mois se sera écoulé depuis la dernière "
-    "réinitialisation. Ceci ",
-    "correspond au cas le plus fréquent de forfait mensuel.",
-    "",
-    "Tant que j'y suis, je vous dois quelques ex complications...",
-    "",
-    "Tout d'abord, la langue qui dépasse, c'est ma poignée : ",
-    "Un click droit dessus et un menu popup apparaît. Faites votre choix...",
-    "Un click gauche et je montre toute mon interface mais si la souris me chatouille, je me "
-    "dissimule à nouveau.",
-    "",
-    "Sachez d'autre part que le petit icône style web (toile avec un point d'interrogation rouge) "
-    "de la trackbar, c'est ",
-    "encore moi. Et même punition pour le click droit.",
-    "",
-    "Au fait,",
-    "Si je fonctionne bien, c'est grâce aux contributeurs de Filocompte qui m'ont écrit.",
-    "Si je ne fonctionne pas, je ne sais pas quel est le #@^{# qui m'a écrit.",
-    ".",
-    "Filocompte, logiciel libre maintenu par ses contributeurs.",
-};
 
 // As if the timer fired count times.
 void Tick(TForm4& form, int count) {
@@ -49,30 +15,39 @@ void Tick(TForm4& form, int count) {
     }
 }
 
-TEST(HelpWindow, MemoHoldsTheHelpTextExactly) {
+// The memo shows the shipped help text as it is written: its 27 lines, with its tabs and accents,
+// and no empty line added at its end.
+TEST(HelpWindow, MemoHoldsTheShippedHelpText) {
+    QFile shipped(FILOCOMPTE_SOURCE_DIR "/resources/help.txt");
+    ASSERT_TRUE(shipped.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(shipped.readAll());
     TForm4 form;
+    const QString shown = form.Memo1()->toPlainText();
+    EXPECT_EQ(shown + '\n', text);
     EXPECT_EQ(form.Memo1()->document()->blockCount(), 27);
-    EXPECT_EQ(form.Memo1()->toPlainText(), kHelpLines.join('\n'));
+    EXPECT_TRUE(shown.startsWith("Bonjour,\n"));
+    EXPECT_TRUE(shown.contains("\t- decompte_internet.log\n\t- jour_raz.txt"));
+    EXPECT_TRUE(shown.contains("première fois"));
 }
 
 TEST(HelpWindow, FadesInOneStepATickFrom10To200ThenItsTimerSleeps) {
     TForm4 form;
     EXPECT_EQ(form.AlphaBlendValue(), 10);
-    EXPECT_TRUE(form.Timer1().isActive());
-    EXPECT_EQ(form.Timer1().interval(), std::chrono::milliseconds(25));
+    EXPECT_TRUE(form.Timer1().IsActive());
+    EXPECT_EQ(form.Timer1().Interval(), std::chrono::milliseconds(25));
     form.Unpetitcoupdemain1Click();
     ASSERT_TRUE(form.isVisible());
     EXPECT_EQ(form.AlphaBlendValue(), 10);
     for (int step = 1; step <= 190; ++step) {
-        ASSERT_TRUE(form.Timer1().isActive()) << step;
+        ASSERT_TRUE(form.Timer1().IsActive()) << step;
         form.Timer1Timer();
         ASSERT_EQ(form.AlphaBlendValue(), 10 + step);
     }
     EXPECT_NEAR(form.windowOpacity(), 200 / 255.0, 1 / 255.0);
-    EXPECT_FALSE(form.Timer1().isActive());
+    EXPECT_FALSE(form.Timer1().IsActive());
     Tick(form, 20);
     EXPECT_EQ(form.AlphaBlendValue(), 200);
-    EXPECT_FALSE(form.Timer1().isActive());
+    EXPECT_FALSE(form.Timer1().IsActive());
 }
 
 TEST(HelpWindow, OnlyAShowingAfterHidingRestartsTheFade) {
@@ -86,20 +61,21 @@ TEST(HelpWindow, OnlyAShowingAfterHidingRestartsTheFade) {
     form.close();
     EXPECT_FALSE(form.isVisible());
     Tick(form, 1);
-    EXPECT_FALSE(form.Timer1().isActive());
+    EXPECT_FALSE(form.Timer1().IsActive());
     form.Unpetitcoupdemain1Click();
     EXPECT_EQ(form.AlphaBlendValue(), 10);
-    EXPECT_TRUE(form.Timer1().isActive());
+    EXPECT_TRUE(form.Timer1().IsActive());
 }
 
 TEST(HelpWindow, UserEditsSurviveHidingAndShowing) {
     TForm4 form;
     form.show();
     EXPECT_FALSE(form.Memo1()->isReadOnly());
+    const QString help = form.Memo1()->toPlainText();
     form.Memo1()->appendPlainText("ma note");
     form.close();
     form.show();
-    EXPECT_EQ(form.Memo1()->toPlainText(), kHelpLines.join('\n') + "\nma note");
+    EXPECT_EQ(form.Memo1()->toPlainText(), help + "\nma note");
 }
 
 TEST(HelpWindow, IsASizeableAlwaysOnTopWindowWithTheMemoFillingIt) {

@@ -21,19 +21,19 @@ void Tick(TVerAboutBox& box, int count) {
 
 TEST(VerAboutBox, ClosesOnTheSecondTickAfterAShowingThenItsTimerSleeps) {
     TVerAboutBox box;
-    EXPECT_TRUE(box.Timer1().isActive());
-    EXPECT_EQ(box.Timer1().interval(), std::chrono::milliseconds(2000));
+    EXPECT_TRUE(box.Timer1().IsActive());
+    EXPECT_EQ(box.Timer1().Interval(), std::chrono::milliseconds(2000));
     box.VersionInfo1Click();
     ASSERT_TRUE(box.isVisible());
     Tick(box, 1);
     EXPECT_TRUE(box.isVisible());
-    EXPECT_TRUE(box.Timer1().isActive());
+    EXPECT_TRUE(box.Timer1().IsActive());
     Tick(box, 1);
     EXPECT_FALSE(box.isVisible());
-    EXPECT_FALSE(box.Timer1().isActive());
+    EXPECT_FALSE(box.Timer1().IsActive());
     Tick(box, 5);
     EXPECT_FALSE(box.isVisible());
-    EXPECT_FALSE(box.Timer1().isActive());
+    EXPECT_FALSE(box.Timer1().IsActive());
 }
 
 TEST(VerAboutBox, ShowingAgainWhileVisibleDoesNotProlongIt) {
@@ -51,12 +51,12 @@ TEST(VerAboutBox, EachShowingAfterHidingRestartsTheCountAndTheTimer) {
     Tick(box, 4);
     ASSERT_FALSE(box.isVisible());
     box.VersionInfo1Click();
-    EXPECT_TRUE(box.Timer1().isActive());
+    EXPECT_TRUE(box.Timer1().IsActive());
     Tick(box, 1);
     EXPECT_TRUE(box.isVisible());
     Tick(box, 1);
     EXPECT_FALSE(box.isVisible());
-    EXPECT_FALSE(box.Timer1().isActive());
+    EXPECT_FALSE(box.Timer1().IsActive());
 }
 
 // The box already hidden, the closing tick still ends the timer's run.
@@ -65,10 +65,10 @@ TEST(VerAboutBox, OkHidesAtOnceAndLaterTicksShowNothing) {
     box.VersionInfo1Click();
     box.findChild<QPushButton*>("Button1")->click();
     EXPECT_FALSE(box.isVisible());
-    EXPECT_TRUE(box.Timer1().isActive());
+    EXPECT_TRUE(box.Timer1().IsActive());
     Tick(box, 3);
     EXPECT_FALSE(box.isVisible());
-    EXPECT_FALSE(box.Timer1().isActive());
+    EXPECT_FALSE(box.Timer1().IsActive());
 }
 
 TEST(VerAboutBox, LabelsAreReadAfreshAtEachShowingWithTheirPrefixes) {

@@ -1,7 +1,6 @@
 #include "info/version_info.h"
 
 #include "platform/fake/fake_platform.h"
-#include "platform/linux/linux_platform.h"
 #include "platform/version_resource.h"
 
 #include <QIcon>
@@ -19,14 +18,15 @@ std::string Read(TInfo key) {
     return ReadVersionInfo(key).toStdString();
 }
 
-// The system's own answers, as if the running program were another executable.
-class RunningAs : public platform::LinuxPlatform {
+// The system's own reading of another executable, as if it were the running program.
+class RunningAs : public platform::FakePlatform {
 public:
-    explicit RunningAs(std::string path) : path_(std::move(path)) {}
-    std::string moduleFileName() override { return path_; }
-
-private:
-    std::string path_;
+    explicit RunningAs(const std::string& path) {
+        exePath = path;
+        if (auto resource = platform::current().versionResource(path.c_str())) {
+            versionResources[path] = *resource;
+        }
+    }
 };
 
 TEST(ReadVersionInfo, ReadsEachEntryFromTheProgramsExecutable) {

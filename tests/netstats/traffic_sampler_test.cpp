@@ -18,7 +18,7 @@ protected:
     // Columns 3 to 8 of a grid row.
     QStringList figures(int row) const {
         QStringList cells;
-        for (int col = 3; col < DetailGrid::kColCount; ++col) {
+        for (int col = InRate; col < ColumnCount; ++col) {
             cells << grid.Cell(col, row);
         }
         return cells;

@@ -7,7 +7,7 @@
 
 TEST(TrayFrames, AreThreeDistinct16PixelPictures) {
     std::vector<QImage> frames;
-    for (int index = 0; index < kImageList1Count; ++index) {
+    for (int index = 0; index < kTrayFrameCount; ++index) {
         const QIcon icon = ImageList1Icon(index);
         ASSERT_EQ(icon.availableSizes(), QList<QSize>{QSize(16, 16)}) << index;
         frames.push_back(icon.pixmap(16, 16).toImage());

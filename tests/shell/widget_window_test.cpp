@@ -1,13 +1,13 @@
 #include "shell/widget_window.h"
 
-#include "counter/colors.h"
 #include "counter/counter_files.h"
 #include "info/help_window.h"
 #include "info/ver_about_box.h"
-#include "netstats/detail_window.h"
 #include "platform/fake/fake_platform.h"
 #include "shell/application.h"
 #include "shell/bar_gauge.h"
+#include "shell/colors.h"
+#include "shell/detail_window.h"
 #include "shell/picone_barre_tache.h"
 #include "tests/support/modal_dialog.h"
 #include "tests/support/working_directory.h"
@@ -159,7 +159,7 @@ TEST_F(WidgetWindow, StaysOpenAndInTheNormalState) {
 
 TEST_F(WidgetWindow, TheTickColoursTheStripAndRecordsTheConnection) {
     Tick(true);
-    EXPECT_EQ(form->Color(), clRed);
+    EXPECT_EQ(form->CurrentLook(), CounterView::Look::Connected);
     EXPECT_EQ(Find<QLabel>("Label8")->text(), "0h0m11s");
     EXPECT_FALSE(form->MenuItem("Dcrocher1")->isEnabled());
     EXPECT_TRUE(form->MenuItem("Raccrocher1")->isEnabled());
@@ -167,8 +167,10 @@ TEST_F(WidgetWindow, TheTickColoursTheStripAndRecordsTheConnection) {
     EXPECT_EQ(Find<TBarGauge>("Gauge1")->BackColor(), clRed);
 
     Tick(false);
-    EXPECT_EQ(form->Color(), clGreen);
+    EXPECT_EQ(form->CurrentLook(), CounterView::Look::Disconnected);
     EXPECT_EQ(Find<QLabel>("Label8")->text(), "Déconnecté");
+    EXPECT_EQ(Find<TBarGauge>("Gauge1")->ForeColor(), clLime);
+    EXPECT_EQ(Find<TBarGauge>("Gauge1")->BackColor(), clGreen);
     EXPECT_EQ(SplitLines(Bytes(kCounterFileName), 3)[1], "11");
 }
 

@@ -78,7 +78,7 @@ TEST_P(ConnectedState, FollowsTheDefaultRoutes) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Linux, ConnectedState, testing::ValuesIn(kScenarios),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 // The kernel marks the route's next hop as without carrier, and announces only the link's change.
 TEST(ConnectedState, FollowsTheCarrierOfTheDefaultRoutesLink) {

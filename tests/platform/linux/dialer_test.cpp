@@ -137,7 +137,7 @@ TEST_P(Dialer, StartsTheProgramDetachedAndReapsIt) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Linux, Dialer, testing::ValuesIn(kRequests),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 // Nothing on PATH that can be started: both requests fail, and no process was left behind.
 TEST(Dialer, FailsQuietlyWithoutProgram) {

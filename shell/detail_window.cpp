@@ -1,4 +1,4 @@
-#include "netstats/detail_window.h"
+#include "shell/detail_window.h"
 
 #include "ui_detail_window.h"
 
@@ -8,9 +8,9 @@ namespace {
 
 constexpr int kGridHeight = 185;
 constexpr int kRowHeight = 24;
-const char* const kHeaders[DetailGrid::kColCount] = {"adaptateur",  "Adresse Mac", "Adresse IP",
-                                                     "oct/sec in",  "Max in/sec",  "Moy in/sec",
-                                                     "oct/sec out", "Max out/sec", "Moy out/sec"};
+const char* const kHeaders[ColumnCount] = {"adaptateur",  "Adresse Mac", "Adresse IP",
+                                           "oct/sec in",  "Max in/sec",  "Moy in/sec",
+                                           "oct/sec out", "Max out/sec", "Moy out/sec"};
 
 } // namespace
 
@@ -39,7 +39,7 @@ QLabel* TForm2::Label2() const {
 }
 
 void TForm2::FormCreate() {
-    for (int col = 0; col < DetailGrid::kColCount; ++col) {
+    for (int col = 0; col < ColumnCount; ++col) {
         grid_.SetCell(col, 0, QString::fromUtf8(kHeaders[col]));
     }
 }

@@ -1,4 +1,4 @@
-#include "netstats/detail_window.h"
+#include "shell/detail_window.h"
 
 #include <QHeaderView>
 #include <QTest>
