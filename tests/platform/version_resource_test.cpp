@@ -57,7 +57,8 @@ protected:
         std::vector<BYTE> block(GetFileVersionInfoSizeA(kFile, &handle));
         EXPECT_EQ(handle, 0u);
         if (!block.empty()) {
-            EXPECT_TRUE(GetFileVersionInfoA(kFile, handle, block.size(), block.data()));
+            EXPECT_TRUE(
+                GetFileVersionInfoA(kFile, handle, static_cast<DWORD>(block.size()), block.data()));
         }
         return block;
     }
@@ -210,7 +211,7 @@ TEST_F(VersionQueries, OnlyWholeWellFormedBlocksHaveASize) {
 
     fake_.versionResources[kFile] = resource;
     std::vector<BYTE> small(GetFileVersionInfoSizeA(kFile, nullptr) - 1);
-    EXPECT_FALSE(GetFileVersionInfoA(kFile, 0, small.size(), small.data()));
+    EXPECT_FALSE(GetFileVersionInfoA(kFile, 0, static_cast<DWORD>(small.size()), small.data()));
 }
 
 // Every byte of the resource spoiled in turn: every query either fails or answers inside the
@@ -225,7 +226,7 @@ TEST_F(VersionQueries, CorruptBlocksNeverLeadOutsideTheBlock) {
                            "\\StringFileInfo\\040904B0\\Missing"};
     int loaded = 0;
     for (std::size_t at = 0; at < resource.size(); ++at) {
-        for (const BYTE spoilt : {0x00, 0x01, 0x07, 0x80, 0xFF}) {
+        for (const BYTE spoilt : std::initializer_list<BYTE>{0x00, 0x01, 0x07, 0x80, 0xFF}) {
             auto corrupt = resource;
             corrupt[at] = spoilt;
             const auto block = load(corrupt);
@@ -319,7 +320,8 @@ TEST(ElfVersionSection, IsReadFromTheProgramAndParsesAsItsVersion) {
     fake.versionResources["filocompte"] = *section;
     std::vector<BYTE> block(GetFileVersionInfoSizeA("filocompte", nullptr));
     ASSERT_FALSE(block.empty());
-    ASSERT_TRUE(GetFileVersionInfoA("filocompte", 0, block.size(), block.data()));
+    ASSERT_TRUE(
+        GetFileVersionInfoA("filocompte", 0, static_cast<DWORD>(block.size()), block.data()));
     void* value = nullptr;
     UINT length = 0;
     ASSERT_TRUE(

@@ -95,8 +95,9 @@ TEST(LinkDescription, OnlyWanLinksMentionWan) {
               "Interface réseau (index 9)");
 
     // Whatever the names, the word appears exactly for the WAN classes.
-    for (const unsigned short type : {ARPHRD_ETHER, ARPHRD_LOOPBACK, ARPHRD_NONE, ARPHRD_PPP,
-                                      ARPHRD_SLIP, ARPHRD_RAWIP, ARPHRD_IEEE80211, ARPHRD_SIT}) {
+    for (const unsigned short type : std::initializer_list<unsigned short>{
+             ARPHRD_ETHER, ARPHRD_LOOPBACK, ARPHRD_NONE, ARPHRD_PPP, ARPHRD_SLIP, ARPHRD_RAWIP,
+             ARPHRD_IEEE80211, ARPHRD_SIT}) {
         for (const std::string_view devType : {"", "wlan", "wwan", "bridge"}) {
             const Link link = Link("xwanx", type).ofDevType(devType).madeBy("Taiwan Wan", "WAN-1");
             EXPECT_EQ(mentionsWan(describeLink(link)), isWanClass(classifyLink(link)))
@@ -110,7 +111,8 @@ TEST(LinkDescription, StaysWithinTheRecordAsValidUtf8) {
     for (int i = 0; i < 100; ++i) {
         vendor += "é€"; // 5 bytes: a 255-byte cut falls inside a character
     }
-    for (const unsigned short type : {ARPHRD_ETHER, ARPHRD_PPP}) {
+    for (const unsigned short type :
+         std::initializer_list<unsigned short>{ARPHRD_ETHER, ARPHRD_PPP}) {
         const std::string description = describeLink(Link("eth0", type).madeBy(vendor, "X"));
         EXPECT_LE(description.size(), MAXLEN_IFDESCR - 1);
         EXPECT_GE(description.size(), MAXLEN_IFDESCR - 5);
