@@ -2,7 +2,7 @@
 # Installs what Filocompte needs on Debian 12, only what is missing.
 set -euo pipefail
 
-packages=(build-essential cmake pkg-config libgtest-dev qt6-base-dev qt6-base-dev-tools libgl-dev
+packages=(build-essential cmake pkg-config clang-format clang-tidy libgtest-dev qt6-base-dev qt6-base-dev-tools libgl-dev
           libudev-dev libxcb1-dev libcanberra-dev sound-theme-freedesktop ppp locales
           fonts-liberation2 xvfb xauth iproute2 binutils openbox fluxbox trayer xdotool
           x11-utils imagemagick xclip iputils-ping python3 dpkg-dev debhelper lintian
