@@ -20,6 +20,7 @@
 #include <QMenu>
 #include <QScreen>
 #include <QSocketNotifier>
+#include <QSystemTrayIcon>
 
 namespace {
 
@@ -148,6 +149,10 @@ void TForm1::CreatePopupMenu1() {
     AddItem(popupMenu1_, "Dcrocher1", "Décrocher", [this] { Dcrocher1Click(); });
     AddItem(popupMenu1_, "Raccrocher1", "Raccrocher", [this] { Raccrocher1Click(); });
     AddItem(popupMenu1_, "Quitter1", "Quitter", [this] { Quitter1Click(); });
+    // Only the tray icon brings a hidden strip back: without a tray, hiding it would leave the
+    // program out of reach.
+    connect(popupMenu1_, &QMenu::aboutToShow, this,
+            [this] { MenuItem("Rduite1")->setEnabled(QSystemTrayIcon::isSystemTrayAvailable()); });
 }
 
 QAction* TForm1::MenuItem(const char* name) const {

@@ -158,6 +158,12 @@ TEST_F(WidgetWindow, MasquerFollowsItsCheckMarkNotTheWindow) {
     }
 }
 
+// The offscreen platform has no tray, like a desktop without a tray host.
+TEST_F(WidgetWindow, WithoutATrayMasquerIsNotOffered) {
+    emit form->PopupMenu1()->aboutToShow();
+    EXPECT_FALSE(form->MenuItem("Rduite1")->isEnabled());
+}
+
 TEST_F(WidgetWindow, StaysOpenAndInTheNormalState) {
     form->show();
     EXPECT_FALSE(form->close());
