@@ -2,14 +2,13 @@
 # The real program on a virtual X server under one window manager (fluxbox and icewm with their
 # own tray, the others with trayer as the tray host, started after the program), driven with the
 # pointer as a user would.
-# Usage: widget_x11_test.sh PROGRAM OUTPUT_DIR WM [SCALE [xft]]: WM is openbox, fluxbox, icewm,
-# xfwm4, mutter, kwin_x11 or marco; SCALE (1 by default) is Qt's scale factor, or with "xft" the
-# X resource Xft.dpi at 96 × SCALE. Exit 77 when it cannot run here.
+# Usage: widget_x11_test.sh PROGRAM OUTPUT_DIR WM [SCALE]: WM is openbox, fluxbox, icewm, xfwm4,
+# mutter, kwin_x11 or marco (marco also needs mate-settings-daemon-common); SCALE (1 by default)
+# is Qt's scale factor. Exit 77 when it cannot run here.
 set -u
 
 wm=$3
 scale=${4:-1}
-scaled_by=${5:-qt}
 for tool in Xvfb xdotool xwininfo xprop xmessage import trayer setsid "$wm"; do
     if ! command -v "$tool" >/dev/null; then
         echo "skipped: $tool is not installed (scripts/setup.sh installs it)"
@@ -259,7 +258,7 @@ start_tray_host() {
 
 run_under() {
     local name=$wm
-    [ "$scale" = 1 ] || name=$wm-$scaled_by$scale
+    [ "$scale" = 1 ] || name=$wm-scale$scale
     check_label="[$name] "
     local home=$work/$name
     log=$output/widget-$name.log
@@ -281,16 +280,11 @@ run_under() {
     export DISPLAY=:$(head -1 "$displayfd")
     export HOME=$home XDG_CONFIG_HOME=$home/.config
     root=$(($(xwininfo -root | sed -n 's/^xwininfo: Window id: \(0x[0-9a-f]*\).*/\1/p')))
-    local scaling=(QT_SCALE_FACTOR="$scale")
-    if [ "$scaled_by" = xft ]; then
-        scaling=(QT_SCALE_FACTOR=1)
-        xprop -root -f RESOURCE_MANAGER 8s -set RESOURCE_MANAGER "Xft.dpi: $(px 96)"
-    fi
 
     start_window_manager
     # Without a session bus the tray icon is the X11 embedded one that the tray hosts take.
     start env -C "$home/run" -u DBUS_SESSION_BUS_ADDRESS QT_QPA_PLATFORM=xcb LANG=fr_FR.UTF-8 \
-        "${scaling[@]}" ASAN_OPTIONS=detect_leaks=0 "$program"
+        QT_SCALE_FACTOR="$scale" ASAN_OPTIONS=detect_leaks=0 "$program"
     pid=${started[-1]}
     if ! eventually 20 has_window; then
         echo "FAIL [$name] no window titled Filocompte"
