@@ -7,20 +7,31 @@ packages=(build-essential cmake pkg-config clang-format clang-tidy libgtest-dev 
           fonts-liberation2 xvfb xauth iproute2 binutils openbox fluxbox trayer xdotool
           x11-utils imagemagick xclip iputils-ping python3 dpkg-dev debhelper lintian
           desktop-file-utils appstream conky-std gkrellm)
+# The window managers the window tests run under, without their desktops' recommendations:
+# mutter alone would otherwise pull in a hundred packages more.
+window_managers=(icewm xfwm4 mutter xwayland)
 
 sudo_if_needed() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
 
-missing=()
-for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
+updated=false
+# install [APT-OPTION...] -- PACKAGE...: those of the packages that are missing.
+install() {
+    local options=() missing=() p
+    while [ "$1" != -- ]; do options+=("$1"); shift; done
+    shift
+    for p in "$@"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+    done
+    [ ${#missing[@]} -gt 0 ] || return 0
     echo "Installation des paquets manquants : ${missing[*]}"
-    sudo_if_needed apt-get update -q
-    sudo_if_needed env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}"
-fi
+    $updated || sudo_if_needed apt-get update -q
+    updated=true
+    sudo_if_needed env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${options[@]}" "${missing[@]}"
+}
+install -- "${packages[@]}"
+install --no-install-recommends -- "${window_managers[@]}"
 
 # The program's texts, dates and 8-bit conversions follow the French locale; the tests also start
 # it under an English one.

@@ -1,7 +1,7 @@
 #include "shell/picone_barre_tache.h"
 
 #include "platform/failure.h"
-#include "platform/linux/x11_taskbar.h"
+#include "platform/x11_window.h"
 #include "shell/x11_connection.h"
 
 #include <QCloseEvent>

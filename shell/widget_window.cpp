@@ -5,8 +5,8 @@
 #include "info/help_window.h"
 #include "info/resource.h"
 #include "info/ver_about_box.h"
-#include "platform/linux/x11_window_move.h"
 #include "platform/termination.h"
+#include "platform/x11_window.h"
 #include "shell/application.h"
 #include "shell/detail_window.h"
 #include "shell/image_list.h"
@@ -20,6 +20,7 @@
 #include <QMenu>
 #include <QScreen>
 #include <QSocketNotifier>
+#include <QSystemTrayIcon>
 
 namespace {
 
@@ -41,6 +42,13 @@ TForm1::TForm1(TVerAboutBox& aboutBox, TForm2& detail, TForm4& help, QWidget* pa
       ui_(std::make_unique<Ui::TForm1>()), aboutBox_(aboutBox), detail_(detail), help_(help),
       sampler_(detail.grid()), counter_(*this) {
     ui_->setupUi(this);
+    // Window managers leave a dock where it asks to be, above normal windows, and neither
+    // maximise it nor pull it back onto the screen. Outside its shape the window is transparent
+    // too, for compositors that draw it without the shape.
+    setAttribute(Qt::WA_TranslucentBackground);
+    // The toolkit writes the type only on a window that exists.
+    winId();
+    setAttribute(Qt::WA_X11NetWmWindowTypeDock);
     timer1_.setInterval(kTickInterval);
     connect(&timer1_, &QTimer::timeout, this, &TForm1::Timer1Timer);
     connect(&timer2_, &QTimer::timeout, this, &TForm1::Timer2Timer);
@@ -95,7 +103,12 @@ void TForm1::FormCreate() {
     timer1_.stop();
     // The hidden position: the strip above the screen, the tongue hanging from its top edge.
     MoveTo(0, -ui_->origine->y());
-    resize(screen()->geometry().width(), height());
+    // No bigger than the shape: a window wider than the screen is one that window managers hold
+    // at its left edge, or maximise.
+    const QRect shape = ui_->SkinForm1->Mask().region.boundingRect();
+    if (!shape.isEmpty()) {
+        resize(shape.right() + 1, shape.bottom() + 1);
+    }
     counter_.ResetConnection();
     CaptureMIBData(true);
     timer1_.start();
@@ -130,6 +143,10 @@ void TForm1::CreatePopupMenu1() {
     AddItem(popupMenu1_, "Dcrocher1", "Décrocher", [this] { Dcrocher1Click(); });
     AddItem(popupMenu1_, "Raccrocher1", "Raccrocher", [this] { Raccrocher1Click(); });
     AddItem(popupMenu1_, "Quitter1", "Quitter", [this] { Quitter1Click(); });
+    // Only the tray icon brings a hidden strip back: without a tray, hiding it would leave the
+    // program out of reach.
+    connect(popupMenu1_, &QMenu::aboutToShow, this,
+            [this] { MenuItem("Rduite1")->setEnabled(QSystemTrayIcon::isSystemTrayAvailable()); });
 }
 
 QAction* TForm1::MenuItem(const char* name) const {
@@ -173,16 +190,23 @@ void TForm1::SkinForm1MouseMove(Qt::KeyboardModifiers, int, int) {
 // Where the handlers put the window, the top kept for the drift.
 void TForm1::MoveTo(int left, int top) {
     top_ = top;
-    PaintGaugeOnlyOnScreen();
     move(left, top_);
+    PaintGaugeOnlyOnScreen();
+}
+
+// Where the display put the window, which a window manager may have chosen.
+void TForm1::moveEvent(QMoveEvent* event) {
+    PaintGaugeOnlyOnScreen();
+    QWidget::moveEvent(event);
 }
 
 // With the strip above the screen the gauge is out of sight, and its ten repaints a second would
-// show nobody anything. Before the strip comes down it is painted at once, so that the display
-// shows its present picture.
+// show nobody anything. As the strip is asked down it is painted at once, so that the display
+// shows its present picture; and wherever the display then holds the window, the gauge is
+// painted when it can be seen there.
 void TForm1::PaintGaugeOnlyOnScreen() {
     TBarGauge& gauge = *ui_->Gauge1;
-    const bool onScreen = top_ + gauge.geometry().bottom() >= screen()->geometry().top();
+    const bool onScreen = y() + gauge.geometry().bottom() >= screen()->geometry().top();
     if (onScreen != gauge.updatesEnabled()) {
         gauge.setUpdatesEnabled(onScreen);
         if (onScreen) {
@@ -207,14 +231,31 @@ void TForm1::Timer2Timer() {
 
 // The drift's move, ten times a second. The height is the one the handlers chose: a window manager
 // that pulled the window back onto the screen when it was mapped, or a drag, does not keep it
-// there.
+// there. The bare request speaks the display's pixels, the handlers the toolkit's scaled ones.
 void TForm1::Drift(int left) {
     void* connection = X11Connection();
     if (connection == nullptr || !testAttribute(Qt::WA_WState_Created)) {
         move(left, top_);
         return;
     }
-    platform::x11::MoveWindow(connection, static_cast<std::uint32_t>(winId()), left, top_);
+    const QPoint at = DevicePosition(QPoint(left, top_));
+    platform::x11::MoveWindow(connection, static_cast<std::uint32_t>(winId()), at.x(), at.y());
+}
+
+// As the toolkit scales a top-level position: the screen's corner stays where it is and the
+// rest is scaled from there, rounded to the nearest pixel.
+QPoint TForm1::DevicePosition(QPoint logical) const {
+    const QPoint corner = screen()->geometry().topLeft();
+    return (logical - corner) * devicePixelRatioF() + corner;
+}
+
+// A window manager forgets a window's workspace and states when the window is unmapped: told
+// again before each mapping.
+void TForm1::showEvent(QShowEvent* event) {
+    if (void* connection = X11Connection()) {
+        platform::x11::ShowOnEveryDesktop(connection, static_cast<std::uint32_t>(winId()));
+    }
+    QWidget::showEvent(event);
 }
 
 // Only "Quitter" ends the program.

@@ -82,6 +82,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -91,6 +93,7 @@ private:
     void MoveTo(int left, int top);
     void PaintGaugeOnlyOnScreen();
     void Drift(int left);
+    QPoint DevicePosition(QPoint logical) const;
     void LoadComponents();
     void CreatePopupMenu1();
     QAction* AddItem(QMenu* menu, const char* name, const QString& caption,

@@ -1,4 +1,4 @@
-#include "platform/linux/x11_window_move.h"
+#include "platform/x11_window.h"
 
 #include <xcb/xcb.h>
 

@@ -90,12 +90,12 @@ shown() {
     return 1
 }
 
-# The widget is the window titled Filocompte as wide as the screen.
+# The widget is the window titled Filocompte as wide as the skin.
 find_widget() {
     local candidate candidates
     candidates=$(xdotool search --onlyvisible --pid "$pid" --name '^Filocompte$' 2>/dev/null)
     for candidate in $candidates; do
-        geometry "$candidate" && [ "$width" -eq 1280 ] && widget=$candidate && return 0
+        geometry "$candidate" && [ "$width" -eq 264 ] && widget=$candidate && return 0
     done
     return 1
 }

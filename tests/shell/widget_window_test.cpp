@@ -126,6 +126,17 @@ TEST_F(WidgetWindow, TheTongueRevealsTheStripAndTheSkinHidesIt) {
     }
 }
 
+// A window manager that holds the hidden strip on the screen, or lets it down later than asked:
+// the gauge is painted where the window really is, a window no bigger than the skin.
+TEST_F(WidgetWindow, TheGaugeFollowsWhereTheDisplayHoldsTheStrip) {
+    form->show();
+    EXPECT_EQ(form->size(), QSize(264, 86));
+    form->SkinForm1MouseMove({}, 0, 0);
+    EXPECT_FALSE(Find<TBarGauge>("Gauge1")->updatesEnabled());
+    form->move(form->x(), 0);
+    EXPECT_TRUE(Find<TBarGauge>("Gauge1")->updatesEnabled());
+}
+
 TEST_F(WidgetWindow, MasquerFollowsItsCheckMarkNotTheWindow) {
     form->show();
     QAction* masquer = form->MenuItem("Rduite1");
@@ -145,6 +156,12 @@ TEST_F(WidgetWindow, MasquerFollowsItsCheckMarkNotTheWindow) {
         EXPECT_EQ(masquer->isChecked(), s.checked) << s.step;
         EXPECT_EQ(form->isVisible(), s.visible) << s.step;
     }
+}
+
+// The offscreen platform has no tray, like a desktop without a tray host.
+TEST_F(WidgetWindow, WithoutATrayMasquerIsNotOffered) {
+    emit form->PopupMenu1()->aboutToShow();
+    EXPECT_FALSE(form->MenuItem("Rduite1")->isEnabled());
 }
 
 TEST_F(WidgetWindow, StaysOpenAndInTheNormalState) {

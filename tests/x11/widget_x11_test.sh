@@ -1,10 +1,15 @@
 #!/usr/bin/env bash
-# The real program on a virtual X server, under each window manager (fluxbox with its own tray,
-# openbox with trayer as the tray host), driven with the pointer as a user would.
-# Usage: widget_x11_test.sh PROGRAM OUTPUT_DIR. Exit 77 when it cannot run here.
+# The real program on a virtual X server under one window manager (fluxbox and icewm with their
+# own tray, the others with trayer as the tray host, started after the program), driven with the
+# pointer as a user would.
+# Usage: widget_x11_test.sh PROGRAM OUTPUT_DIR WM [SCALE]: WM is openbox, fluxbox, icewm, xfwm4,
+# mutter, kwin_x11 or marco (marco also needs mate-settings-daemon-common); SCALE (1 by default)
+# is Qt's scale factor. Exit 77 when it cannot run here.
 set -u
 
-for tool in Xvfb xdotool xwininfo xprop import fluxbox openbox trayer setsid; do
+wm=$3
+scale=${4:-1}
+for tool in Xvfb xdotool xwininfo xprop xmessage import trayer setsid "$wm"; do
     if ! command -v "$tool" >/dev/null; then
         echo "skipped: $tool is not installed (scripts/setup.sh installs it)"
         exit 77
@@ -32,8 +37,13 @@ position() {
     geometry "$window"
 }
 
+# px LOGICAL: the display's pixels for the program's.
+px() {
+    awk -v v="$1" -v s="$scale" 'BEGIN { r = v * s; printf "%d", r < 0 ? r - 0.5 : r + 0.5 }'
+}
+
 top_is() {
-    position && [ "$top" -eq "$1" ]
+    position && [ "$top" -eq "$(px "$1")" ]
 }
 
 # The top stays at $1 over a second: nothing (a window manager's placement) pulls it back.
@@ -72,23 +82,75 @@ ancestors() {
     done
 }
 
+# at X Y: the screen point at the program's window point (X, Y), in $at_x $at_y.
+at() {
+    position && at_x=$((left + $(px "$1"))) && at_y=$((top + $(px "$2")))
+}
+
 shaped_as_the_skin() {
-    # The bounding region's extents relative to the window: columns 12..264, rows 0..86.
-    xwininfo -shape -id "$window" | grep -q 'Window shape extents: *252x86+12+0$' || {
+    # The window is no bigger than the shape, whose extents are columns 12..264, rows 0..86.
+    local extents
+    extents="$(px 252)x$(px 86)+$(px 12)+0"
+    xwininfo -shape -id "$window" | grep -q "Window shape extents: *$extents\$" || {
         xwininfo -shape -id "$window" | grep 'Window shape extents' >&2
         return 1
     }
     frames=$(ancestors)
-    position || return 1
-    # Over the tongue it is the widget; beside it and below it, inside the window's rectangle
-    # but outside the shape, it is whatever lies behind.
-    window_at $((left + 45)) $((top + 60)) &&
-        ! window_at $((left + 150)) $((top + 68)) &&
-        ! window_at $((left + 300)) $((top + 400))
+    # Over the tongue it is the widget; beside it, inside the window but outside the shape, it is
+    # whatever lies behind.
+    at 45 60 && window_at "$at_x" "$at_y" && at 150 68 && ! window_at "$at_x" "$at_y"
+}
+
+# A dock above the other windows, on every workspace, in no taskbar or pager.
+a_dock_everywhere() {
+    local properties
+    properties=$(xprop -id "$window" _NET_WM_WINDOW_TYPE _NET_WM_STATE _NET_WM_DESKTOP)
+    if ! grep -q '_NET_WM_WINDOW_TYPE(ATOM) = _NET_WM_WINDOW_TYPE_DOCK' <<<"$properties" ||
+        ! grep -q '_NET_WM_DESKTOP(CARDINAL) = 4294967295' <<<"$properties" ||
+        ! grep -q '_NET_WM_STATE_SKIP_TASKBAR.*_NET_WM_STATE_SKIP_PAGER\|SKIP_PAGER.*SKIP_TASKBAR' \
+            <<<"$properties" || ! grep -q _NET_WM_STATE_ABOVE <<<"$properties"; then
+        echo "$properties" >&2
+        return 1
+    fi
 }
 
 skips_taskbar() {
     xprop -id "$window" _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_TASKBAR
+}
+
+# Drifting one pixel every 100 ms, give or take a late timer.
+drifts() {
+    position || return 1
+    local before=$left since
+    since=$(date +%s%N)
+    sleep 2
+    position || return 1
+    local moved=$((left - before)) ticks=$((($(date +%s%N) - since) / 100000000))
+    echo "     drifted $moved in $ticks ticks" >&2
+    [ "$moved" -ge "$(px $((ticks / 2)))" ] && [ "$moved" -le "$(px $((ticks + 1)))" ]
+}
+
+# The gauge, in the tab at the top right of the strip, shows its colours, dark or lime green.
+gauge_painted() {
+    at 180 5 || return 1
+    local colour
+    colour=$(import -window root -crop "1x1+$at_x+$at_y" -depth 8 txt:- 2>/dev/null |
+        sed -n 's/.*#\([0-9A-F]\{6\}\).*/\1/p')
+    echo "     gauge pixel #$colour" >&2
+    [ "$colour" = 008000 ] || [ "$colour" = 00FF00 ]
+}
+
+normal_window_shown() {
+    normal=$(xdotool search --onlyvisible --classname '^normal$' | head -1) && [ -n "$normal" ]
+}
+
+# A normal window over the strip's corner of the screen, clicked, leaves the strip above it.
+above_a_clicked_window() {
+    start xmessage -name normal -geometry "$(px 1000)x$(px 300)+0+0" "une fenetre ordinaire"
+    eventually 10 normal_window_shown || return 1
+    geometry "$normal" || return 1
+    press 1 $((left + width - 20)) $((top + height - 20))
+    at 45 60 && window_at "$at_x" "$at_y"
 }
 
 # The tray icon: a window of the program that the tray host reparented (not the root's child)
@@ -134,29 +196,30 @@ menu_closed() {
 
 drag_moves_window() {
     position || return 1
-    local before=$left since=$SECONDS step
+    local before=$left since=$SECONDS step grip=$((left + $(px 65)))
     # Bare skin beside the handle, on the tongue's first row: the screen's top line when hidden.
-    xdotool mousemove $((left + 65)) 0
+    xdotool mousemove $grip 0
     sleep 0.3
     xdotool mousedown 1
     for step in 1 2 3 4 5 6 7 8 9 10; do
         sleep 0.05
-        xdotool mousemove $((left + 65 + 10 * step)) 0
+        xdotool mousemove $((grip + 10 * step)) 0
     done
     sleep 0.2
     xdotool mouseup 1
     # The window follows the pointer, plus the drift of 10 pixels a second.
     eventually 3 top_is -48 || return 1
-    local moved=$((left - before)) drift=$(((SECONDS - since + 2) * 10))
+    local moved=$((left - before)) drift
+    drift=$(px $(((SECONDS - since + 2) * 10)))
     echo "     moved by $moved in about $((SECONDS - since)) s" >&2
     [ "$moved" -ge 95 ] && [ "$moved" -le $((105 + drift)) ]
 }
 
-# The widget is the window titled Filocompte as wide as the screen; the splash has that title too.
+# The widget is the window titled Filocompte as wide as the skin; the splash has that title too.
 has_window() {
     local candidate
     for candidate in $(xdotool search --onlyvisible --pid "$pid" --name '^Filocompte$' 2>/dev/null); do
-        if xwininfo -id "$candidate" 2>/dev/null | grep -q '^ *Width: 1280$'; then
+        if xwininfo -id "$candidate" 2>/dev/null | grep -q "^ *Width: $(px 264)\$"; then
             window=$candidate
             return 0
         fi
@@ -172,11 +235,33 @@ has_tray_host() {
     [ -n "$(xdotool search --class trayer 2>/dev/null)" ]
 }
 
+# The window manager and, where it has none of its own, a tray host: trayer, started after the
+# program so that the program starts without any.
+start_window_manager() {
+    case $wm in
+    mutter) start mutter --x11 --replace ;;
+    kwin_x11 | marco) start "$wm" --replace ;;
+    *) start "$wm" ;;
+    esac
+    check "the window manager runs" eventually 20 has_window_manager
+}
+
+start_tray_host() {
+    case $wm in
+    fluxbox | icewm) ;;
+    *)
+        start trayer --edge bottom --align right --widthtype request --height "$(px 24)"
+        check "the tray host runs" eventually 10 has_tray_host
+        ;;
+    esac
+}
+
 run_under() {
-    wm=$1
-    check_label="[$wm] "
-    local home=$work/$wm
-    log=$output/widget-$wm.log
+    local name=$wm
+    [ "$scale" = 1 ] || name=$wm-scale$scale
+    check_label="[$name] "
+    local home=$work/$name
+    log=$output/widget-$name.log
     : >"$log"
     mkdir -p "$home/run"
     printf '1\r\n' >"$home/run/jour_raz.txt"
@@ -185,9 +270,10 @@ run_under() {
     # The server writes its display number once it accepts connections. Without -noreset it
     # would reset, refusing connections meanwhile, whenever its last client (a probe) leaves.
     local displayfd=$home/display
-    start Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$displayfd"
+    start Xvfb -displayfd 3 -screen 0 "$(px 1280)x$(px 800)x24" -nolisten tcp -noreset \
+        3>"$displayfd"
     if ! eventually 10 test -s "$displayfd"; then
-        echo "FAIL [$wm] Xvfb did not start"
+        echo "FAIL [$name] Xvfb did not start"
         failures=$((failures + 1))
         return
     fi
@@ -195,64 +281,60 @@ run_under() {
     export HOME=$home XDG_CONFIG_HOME=$home/.config
     root=$(($(xwininfo -root | sed -n 's/^xwininfo: Window id: \(0x[0-9a-f]*\).*/\1/p')))
 
-    start "$wm"
-    check "the window manager runs" eventually 10 has_window_manager
-    if [ "$wm" = openbox ]; then
-        start trayer --edge bottom --align right --widthtype request --height 24
-        check "the tray host runs" eventually 10 has_tray_host
-    fi
-
+    start_window_manager
     # Without a session bus the tray icon is the X11 embedded one that the tray hosts take.
     start env -C "$home/run" -u DBUS_SESSION_BUS_ADDRESS QT_QPA_PLATFORM=xcb LANG=fr_FR.UTF-8 \
-        ASAN_OPTIONS=detect_leaks=0 "$program"
+        QT_SCALE_FACTOR="$scale" ASAN_OPTIONS=detect_leaks=0 "$program"
     pid=${started[-1]}
     if ! eventually 20 has_window; then
-        echo "FAIL [$wm] no window titled Filocompte"
+        echo "FAIL [$name] no window titled Filocompte"
         failures=$((failures + 1))
         stop_all
         return
     fi
+    local shown=$SECONDS
 
-    check "hidden at top -48, and it holds" eventually 5 top_holds -48
+    check "hidden at top -48" eventually 5 top_holds -48
+    check "a dock above the others, on every workspace" a_dock_everywhere
     check "shaped as the skin" shaped_as_the_skin
-    check "left out of the taskbar" skips_taskbar
+    check "drifting" drifts
+    start_tray_host
     check "tray icon docked" eventually 10 tray_icon_docked
+    check "above a normal window clicked" above_a_clicked_window
+    sleep $((shown + 10 > SECONDS ? shown + 10 - SECONDS : 0))
+    check "still hidden at -48 after 10 s" top_holds -48
 
-    position
-    press 1 $((left + 45)) 12
+    at 45 60 && press 1 "$at_x" "$at_y"
     check "a left click on the tongue reveals the strip" eventually 3 top_holds 48
-    position
-    import -window root "$output/widget-$wm-revealed.png" 2>/dev/null
-    xdotool mousemove $((left + 100)) 58
+    check "the gauge painted" gauge_painted
+    import -window root "$output/widget-$name-revealed.png" 2>/dev/null
+    at 100 10 && xdotool mousemove "$at_x" "$at_y"
     check "the pointer over the bare skin hides it" eventually 3 top_holds -48
 
     check "a drag on the bare skin moves it by the drag" drag_moves_window
 
-    position
-    press 3 $((left + 45)) 12
+    at 45 60 && press 3 "$at_x" "$at_y"
     check "a right click on the tongue opens the menu" eventually 3 menu_open
-    import -window root "$output/widget-$wm-menu.png" 2>/dev/null
+    import -window root "$output/widget-$name-menu.png" 2>/dev/null
     xdotool key Escape
     check "Escape closes the menu" eventually 3 menu_closed
 
     # Mapped anew, the window lost its state: the taskbar entry that the left click brings back
     # is there until the next animation tick.
-    position
-    press 3 $((left + 45)) 12
+    at 45 60 && press 3 "$at_x" "$at_y"
     eventually 3 menu_open && xdotool key Down Down Down Down Down Return
     check "Masquer hides it" eventually 3 map_state_is IsUnMapped
     click_tray_icon
     check "a left click on the tray icon shows it again" eventually 3 map_state_is IsViewable
-    check "and it is soon left out of the taskbar again" eventually 3 skips_taskbar
+    check "and it is soon a dock everywhere again" eventually 3 a_dock_everywhere
     check "still hidden after all" top_is -48
     check "the program still runs" eval '! ended "$pid"'
-    import -window root "$output/widget-$wm-final.png" 2>/dev/null
+    import -window root "$output/widget-$name-final.png" 2>/dev/null
 
     stop_all
 }
 
 mkdir -p "$output"
-run_under fluxbox
-run_under openbox
+run_under
 echo "screenshots and logs: $output/widget-*"
 [ "$failures" -eq 0 ]
