@@ -6,7 +6,7 @@ packages=(build-essential cmake pkg-config libgtest-dev qt6-base-dev qt6-base-de
           libudev-dev libxcb1-dev libcanberra-dev sound-theme-freedesktop ppp locales
           fonts-liberation2 xvfb xauth iproute2 binutils openbox fluxbox trayer xdotool
           x11-utils imagemagick xclip iputils-ping python3 dpkg-dev debhelper lintian
-          desktop-file-utils appstream conky-std gkrellm)
+          desktop-file-utils appstream conky-std gkrellm dbus-daemon python3-dbusmock)
 
 sudo_if_needed() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
