@@ -418,6 +418,8 @@ check "a LAN link with the default route leaves the strip green" \
     eval 'eventually 3 state_mark_is "#008000" && steady_for 3 state_mark_is "#008000"'
 check "and counts nothing" test "$(counter_line 2)" = "$before"
 shot 8-lan
+# The next scenario's default route goes through the phone.
+ip link del eth9
 menu_pick Quitter
 check "Quitter ends the program" eventually 10 eval '! kill -0 "$pid" 2>/dev/null'
 
@@ -431,17 +433,18 @@ check "NetworkManager's stand-in reports usb0 metered" \
 link=usb0
 peer=192.168.42.129
 # A tmpfs of this mount namespace holds the phone's namespace file, which then leaves no trace.
-mkdir -p /run/netns && mount -t tmpfs tmpfs /run/netns && ip netns add phone &&
+check "the phone is plugged in as usb0" eval 'mkdir -p /run/netns &&
+    mount -t tmpfs tmpfs /run/netns && ip netns add phone &&
     ip link add usb0 type veth peer name usb0-peer netns phone &&
     ip -n phone link set usb0-peer up && ip -n phone addr add "$peer/24" dev usb0-peer &&
-    ip link set usb0 up && ip addr add 192.168.42.2/24 dev usb0
+    ip link set usb0 up && ip addr add 192.168.42.2/24 dev usb0'
 home=$work/home/tethered
 mkdir -p "$home"
 printf '1\r\n' >"$home/jour_raz.txt"
 check "the program starts beside NetworkManager" start_program "$home"
 check "the strip is green before the phone's route" eventually 5 state_mark_is '#008000'
 before=$(counter_line 2)
-ip route add default via "$peer"
+check "the phone's default route is the only one" ip route add default via "$peer"
 since=$(now)
 check "the tethered phone's connection turns the strip red" eventually 5 state_mark_is '#FF0000'
 check_traffic 9-tethered
