@@ -166,8 +166,6 @@ private:
     void withDialledProfiles(const std::function<void(const QList<Profile>&)>& then);
     void activate(const Profile& profile);
     void deactivateActive(const QList<Profile>& profiles);
-    void followActivation(const QString& activePath, const QString& id);
-    void forgetActivations();
 
     std::shared_ptr<NetworkManager::Shared> shared_;
     QString busName_;
@@ -199,6 +197,9 @@ void NetworkManagerWorker::start() {
                  SLOT(deviceRemoved(QDBusMessage)));
     bus_.connect(kService, QString(), kProperties, QStringLiteral("PropertiesChanged"), {kDevice},
                  QString(), this, SLOT(propertiesChanged(QDBusMessage)));
+    // Every activation's, before any is asked for: a failure may follow the answer at once.
+    bus_.connect(kService, QString(), kActive, QStringLiteral("StateChanged"), this,
+                 SLOT(activationStateChanged(QDBusMessage)));
     refresh();
 }
 
@@ -232,7 +233,7 @@ void NetworkManagerWorker::askAll(const QList<QDBusMessage>& messages, Replies t
 void NetworkManagerWorker::ownerChanged(const QString& newOwner) {
     ++fetch_;
     devices_.clear();
-    forgetActivations();
+    activations_.clear();
     shared_->running = !newOwner.isEmpty();
     if (!newOwner.isEmpty()) {
         refresh();
@@ -370,18 +371,12 @@ void NetworkManagerWorker::activate(const Profile& profile) {
               QVariant::fromValue(none)}),
         [this, id = profile.id](const QDBusMessage& reply) {
             if (answered(reply)) {
-                followActivation(reply.arguments().at(0).value<QDBusObjectPath>().path(), id);
+                activations_.insert(reply.arguments().at(0).value<QDBusObjectPath>().path(), id);
             } else {
                 reportDialFailure(
                     failureText(QStringLiteral("établir"), id, reasonOf(reply)).toStdString());
             }
         });
-}
-
-void NetworkManagerWorker::followActivation(const QString& activePath, const QString& id) {
-    activations_.insert(activePath, id);
-    bus_.connect(kService, activePath, kActive, QStringLiteral("StateChanged"), this,
-                 SLOT(activationStateChanged(QDBusMessage)));
 }
 
 void NetworkManagerWorker::activationStateChanged(const QDBusMessage& message) {
@@ -399,17 +394,7 @@ void NetworkManagerWorker::activationStateChanged(const QDBusMessage& message) {
         reportDialFailure(
             failureText(QStringLiteral("établir"), *found, endReason(reason)).toStdString());
     }
-    bus_.disconnect(kService, message.path(), kActive, QStringLiteral("StateChanged"), this,
-                    SLOT(activationStateChanged(QDBusMessage)));
     activations_.erase(found);
-}
-
-void NetworkManagerWorker::forgetActivations() {
-    for (auto it = activations_.cbegin(); it != activations_.cend(); ++it) {
-        bus_.disconnect(kService, it.key(), kActive, QStringLiteral("StateChanged"), this,
-                        SLOT(activationStateChanged(QDBusMessage)));
-    }
-    activations_.clear();
 }
 
 void NetworkManagerWorker::hangUp(const std::function<void()>& otherwise) {
