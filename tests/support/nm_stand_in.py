@@ -8,6 +8,8 @@ profiles of dialled kinds, a refusal).
     nm_stand_in.py device IFACE METERED  a device of that link, or its NMMetered changed
     nm_stand_in.py profile TYPE ID [TIMESTAMP]   a connection profile; prints its path
     nm_stand_in.py refuse REASON         ActivateConnection answers an error with that text
+    nm_stand_in.py fail REASON           ActivateConnection accepts, then the activation ends
+                                         at once for that NMActiveConnectionStateReason
     nm_stand_in.py calls                 ActivateConnection and DeactivateConnection calls
 """
 
@@ -82,6 +84,21 @@ def refuse(reason):
                      f"name='{NM}.UnknownDevice')")
 
 
+def fail(reason):
+    # As when no agent holds the PIN: the end follows the answer without waiting.
+    active = NM_PATH + '/ActiveConnection/failing'
+    mock().AddObject(active, NM + '.Connection.Active', {'State': dbus.UInt32(1)}, [])
+    mock().AddMethod(NM, 'ActivateConnection', 'ooo', 'o', f"""
+from gi.repository import GLib
+def end():
+    for state in (3, 4):  # deactivating, deactivated
+        objects[{active!r}].EmitSignal('{NM}.Connection.Active', 'StateChanged', 'uu',
+                                       [dbus.UInt32(state), dbus.UInt32({int(reason)})])
+GLib.idle_add(end)
+ret = dbus.ObjectPath({active!r})
+""")
+
+
 def calls():
     for method in ('ActivateConnection', 'DeactivateConnection'):
         for _, args in mock().GetMethodCalls(method):
@@ -89,7 +106,7 @@ def calls():
 
 
 COMMANDS = {'bus': start_bus, 'start': start, 'device': device, 'profile': profile,
-            'refuse': refuse, 'calls': calls}
+            'refuse': refuse, 'fail': fail, 'calls': calls}
 
 if __name__ == '__main__':
     COMMANDS[sys.argv[1]](*sys.argv[2:])

@@ -134,9 +134,14 @@ TEST_F(Dialling, LeavesItToPonAndPoffWithoutADialledProfile) {
 }
 
 // The most recently used dialled profile is activated; hanging up deactivates what it made; a
-// refusal is reported once, with NetworkManager's reason.
+// refusal, or an activation accepted then ended by a failure, is reported once, with
+// NetworkManager's reason.
 TEST_F(Dialling, ActivatesAndDeactivatesTheDialledProfile) {
     const Reports reports;
+    const auto reportedOnce = [&reports](std::size_t count) {
+        return eventually([&] { return reports.texts().size() == count; }) &&
+               !eventually([&] { return reports.texts().size() > count; }, kSettled);
+    };
     startWith(
         {"pppoe Ligne 1600000000", "gsm Orange 1700000000", "802-3-ethernet Filaire 1800000000"});
     EXPECT_TRUE(manager.dial([this] { ++fallbacks; }));
@@ -151,11 +156,16 @@ TEST_F(Dialling, ActivatesAndDeactivatesTheDialledProfile) {
 
     nm.run("refuse 'No suitable device found for this connection'");
     EXPECT_TRUE(manager.dial([this] { ++fallbacks; }));
-    EXPECT_TRUE(eventually([&] { return !reports.texts().empty(); }));
-    EXPECT_FALSE(eventually([&] { return reports.texts().size() > 1; }, kSettled));
-    EXPECT_EQ(reports.texts().front(),
-              "NetworkManager n'a pas pu établir la connexion « Orange » : No suitable device "
-              "found for this connection");
+    EXPECT_TRUE(reportedOnce(1));
+    nm.run("fail 9");
+    EXPECT_TRUE(manager.dial([this] { ++fallbacks; }));
+    EXPECT_TRUE(reportedOnce(2));
+    EXPECT_EQ(reports.texts(),
+              (std::vector<std::string>{
+                  "NetworkManager n'a pas pu établir la connexion « Orange » : No suitable device "
+                  "found for this connection",
+                  "NetworkManager n'a pas pu établir la connexion « Orange » : les secrets "
+                  "manquent (code PIN, mot de passe)"}));
     EXPECT_EQ(fallbacks, 0);
 }
 
