@@ -14,6 +14,7 @@
 #include "platform/data_folder.h"
 #include "platform/failure.h"
 #include "platform/file_io.h"
+#include "platform/internet.h"
 #include "platform/sound.h"
 #include "shell/application.h"
 #include "shell/detail_window.h"
@@ -116,10 +117,17 @@ int main(int argc, char** argv) {
         QMetaObject::invokeMethod(
             qApp, [] { QApplication::beep(); }, Qt::QueuedConnection);
     });
+    // NetworkManager's refusal of a dial or a hang-up comes after the command returned: one box.
+    platform::setDialFailureReport([](const std::string& text) {
+        QMetaObject::invokeMethod(
+            qApp, [message = QString::fromStdString(text)] { ErrorBox(message); },
+            Qt::QueuedConnection);
+    });
     TForm1 form1(aboutBox, form2, form4);
     form1.show();
     // A termination request during the start-up ended the program before its main loop.
     const int status = form1.Terminated() ? EXIT_SUCCESS : QApplication::exec();
     platform::setDisplayBell({});
+    platform::setDialFailureReport({});
     return status;
 }

@@ -6,7 +6,7 @@ packages=(build-essential cmake pkg-config clang-format clang-tidy libgtest-dev 
           libudev-dev libxcb1-dev libcanberra-dev sound-theme-freedesktop ppp locales
           fonts-liberation2 xvfb xauth iproute2 binutils openbox fluxbox trayer xdotool
           x11-utils imagemagick xclip iputils-ping python3 dpkg-dev debhelper lintian
-          desktop-file-utils appstream conky-std gkrellm)
+          desktop-file-utils appstream conky-std gkrellm dbus-daemon python3-dbusmock)
 # The window managers the window tests run under, without their desktops' recommendations:
 # mutter alone would otherwise pull in a hundred packages more.
 window_managers=(icewm xfwm4 mutter xwayland)

@@ -186,13 +186,22 @@ DWORD interfaceType(LinkClass linkClass) {
     }
 }
 
+bool isWanLink(const LinkIdentity& link, LinkClass linkClass) {
+    return isWanClass(linkClass) || link.metered;
+}
+
 std::string describeLink(const LinkIdentity& link) {
     const LinkClass linkClass = classifyLink(link);
     const std::string name = validUtf8(link.name);
-    const std::string hardware = validUtf8(
-        words(std::string(link.vendor) + ' ' + std::string(link.model), !isWanClass(linkClass)));
-    if (isWanClass(linkClass)) {
-        return joined({name, label(linkClass), hardware});
+    const bool wan = isWanLink(link, linkClass);
+    const std::string hardware =
+        validUtf8(words(std::string(link.vendor) + ' ' + std::string(link.model), !wan));
+    if (wan) {
+        return joined({name,
+                       isWanClass(linkClass)
+                           ? label(linkClass)
+                           : std::string_view("Interface WAN (connexion limitée)"),
+                       hardware});
     }
     const std::string_view shownName = containsWan(name) ? "" : std::string_view(name);
     if (shownName.empty() && hardware.empty()) {

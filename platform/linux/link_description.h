@@ -18,6 +18,7 @@ struct LinkIdentity {
     std::string_view devType; // sysfs DEVTYPE ("wlan", "wwan", "bridge", ...), or empty
     std::string_view vendor;  // the hardware database's names, or empty
     std::string_view model;
+    bool metered = false; // NetworkManager reports it metered (a tethered phone, a hotspot)
 };
 
 enum class LinkClass {
@@ -43,8 +44,11 @@ bool isWanClass(LinkClass linkClass);
 // The IANA ifType a row reports for the class.
 DWORD interfaceType(LinkClass linkClass);
 
+// Dial-up and cellular links, and the links reported metered: a connection through one is paid for.
+bool isWanLink(const LinkIdentity& link, LinkClass linkClass);
+
 // Valid UTF-8, at most MAXLEN_IFDESCR - 1 bytes. It contains "wan", in any case, exactly when the
-// link is of a WAN class: the program looks for that word to tell a metered link.
+// link is a WAN link: the program looks for that word to tell a metered link.
 std::string describeLink(const LinkIdentity& link);
 
 } // namespace platform

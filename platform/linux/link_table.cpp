@@ -129,11 +129,11 @@ void setDescription(MIB_IFROW& row, const std::string& description) {
     row.dwDescrLen = static_cast<DWORD>(description.size() + 1);
 }
 
-LinkIdentity identityOf(const Link& link, const DeviceFacts& facts) {
+LinkIdentity identityOf(const Link& link, const DeviceFacts& facts, bool metered) {
     return {link.name,           static_cast<DWORD>(link.info->ifi_index),
             link.info->ifi_type, link.kind,
             facts.devType,       facts.vendor,
-            facts.model};
+            facts.model,         metered};
 }
 
 MIB_IFROW ifRow(const Link& link, const LinkIdentity& identity, LinkClass linkClass) {
@@ -196,10 +196,11 @@ bool LinkTable::read(RouteSocket& socket) {
 void LinkTable::add(const nlmsghdr& message) {
     const Link link = parseLink(message);
     const LinkIdentity identity =
-        identityOf(link, factsFor(link.name, link.info->ifi_index, link.kind));
+        identityOf(link, factsFor(link.name, link.info->ifi_index, link.kind),
+                   std::ranges::count(metered_, link.name) > 0);
     const LinkClass linkClass = classifyLink(identity);
     rows_.push_back(ifRow(link, identity, linkClass));
-    if (isUp(link) && isWanClass(linkClass)) {
+    if (isUp(link) && isWanLink(identity, linkClass)) {
         wanUp_.push_back(link.info->ifi_index);
     }
 }

@@ -23,13 +23,15 @@ class LinkTable {
 public:
     // Reads every link anew, counters included. False when the kernel did not answer.
     bool read(RouteSocket& socket);
+    // The names of the links reported metered, which the next read counts as WAN links.
+    void setMetered(std::vector<std::string> names) { metered_ = std::move(names); }
     // Reads the kept links' counters. False when the kernel did not answer (kernels before 4.7
     // have no statistics dump) or listed other links than those kept.
     bool readCounters(RouteSocket& socket);
 
     // Every interface, loopback included, by ascending index.
     const std::vector<MIB_IFROW>& rows() const { return rows_; }
-    // Whether one of these interfaces is a dial-up or cellular link that is up.
+    // Whether one of these interfaces is a WAN link (dial-up, cellular, metered) that is up.
     bool anyWanUp(const std::vector<int>& indexes) const;
 
     // One link's counters, as the statistics dump tells them.
@@ -53,7 +55,8 @@ private:
     std::unordered_map<int, KnownDevice> devices_;
     std::uint64_t generation_ = 0;
     std::vector<MIB_IFROW> rows_;
-    std::vector<int> wanUp_;         // the dial-up and cellular links that are up
+    std::vector<std::string> metered_;
+    std::vector<int> wanUp_;         // the WAN links that are up
     std::vector<Counters> counters_; // kept to reuse their memory
 };
 

@@ -21,18 +21,21 @@ BOOL LinuxPlatform::InternetGetConnectedState(DWORD* lpdwFlags, DWORD) {
     if (lpdwFlags != nullptr) {
         *lpdwFlags = 0;
     }
-    // Only a dial-up or cellular link makes the metered connection: a LAN's default route beside a
-    // modem link that is down is no such connection.
+    // Only a dial-up, cellular or metered link makes the metered connection: a LAN's default route
+    // beside a modem link that is down is no such connection.
     return netTables_.wanDefaultRoute() ? TRUE : FALSE;
 }
 
-// Dials the default peer ("provider") with Debian's pon; the tick sees the link when it comes up.
+// Activates NetworkManager's dialled profile when it has one, otherwise dials the default peer
+// ("provider") with Debian's pon; the tick sees the link when it comes up.
 BOOL LinuxPlatform::InternetAutodial(DWORD, HWND) {
-    return startDetached("pon") ? TRUE : FALSE;
+    return networkManager_.dial([] { startDetached("pon"); }) || startDetached("pon") ? TRUE
+                                                                                      : FALSE;
 }
 
 BOOL LinuxPlatform::InternetAutodialHangup(DWORD) {
-    return startDetached("poff") ? TRUE : FALSE;
+    return networkManager_.hangUp([] { startDetached("poff"); }) || startDetached("poff") ? TRUE
+                                                                                          : FALSE;
 }
 
 // Every beep type rings the bell.

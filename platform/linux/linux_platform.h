@@ -3,6 +3,7 @@
 
 #include "platform/linux/beeper.h"
 #include "platform/linux/net_tables.h"
+#include "platform/linux/network_manager.h"
 #include "platform/platform.h"
 
 namespace platform {
@@ -19,7 +20,8 @@ public:
     std::optional<std::vector<BYTE>> versionResource(const char* fileName) override;
 
 private:
-    NetTables netTables_;
+    NetworkManager networkManager_; // first: the tables read what it reports
+    NetTables netTables_{networkManager_};
     Beeper beeper_;
 };
 

@@ -60,25 +60,52 @@ bool readAddresses(RouteSocket& socket, std::vector<MIB_IPADDRROW>& rows) {
     return true;
 }
 
+class NoMeteredLinks : public MeteredLinks {
+public:
+    std::uint64_t generation() const override { return 0; }
+    std::vector<std::string> names() const override { return {}; }
+};
+
+const MeteredLinks& noMeteredLinks() {
+    static const NoMeteredLinks none;
+    return none;
+}
+
 } // namespace
 
 // Each call first reads the announcements waiting, then reads again only the tables they made
 // stale: a table kept is what a dump would answer then.
 struct NetTables::State {
+    explicit State(const MeteredLinks& meteredLinks) : metered(meteredLinks) {}
+
     std::mutex mutex;
-    TableWatch watch; // first: subscribed before any table is read
+    const MeteredLinks& metered;
+    std::uint64_t meteredSeen = 0; // the generation of the names the links were described with
+    TableWatch watch;              // first: subscribed before any table is read
     RouteSocket socket;
     LinkTable links;
     std::vector<MIB_IPADDRROW> addressRows;       // in the kernel's order
     std::vector<MIB_IPADDRROW> sortedAddressRows; // by ascending address
     std::vector<int> routeInterfaces;             // those of the default routes
 
+    void drain();
     template <typename Read> bool current(KeptTable table, Read read);
     bool currentLinks();
     bool linksWithCounters();
     bool currentAddresses();
     bool currentRoutes();
 };
+
+// The kernel's announcements, and a change of the metered links, which describes links anew.
+void NetTables::State::drain() {
+    watch.drain();
+    const std::uint64_t generation = metered.generation();
+    if (generation != meteredSeen) {
+        links.setMetered(metered.names());
+        watch.markStale(KeptTable::Links);
+        meteredSeen = generation;
+    }
+}
 
 // A table that could not be read leaves every table in doubt.
 template <typename Read> bool NetTables::State::current(KeptTable table, Read read) {
@@ -122,7 +149,8 @@ bool NetTables::State::currentRoutes() {
                    [this] { return readDefaultRouteInterfaces(socket, routeInterfaces); });
 }
 
-NetTables::NetTables() : state_(std::make_unique<State>()) {}
+NetTables::NetTables() : NetTables(noMeteredLinks()) {}
+NetTables::NetTables(const MeteredLinks& metered) : state_(std::make_unique<State>(metered)) {}
 NetTables::~NetTables() = default;
 
 DWORD NetTables::GetIfTable(PMIB_IFTABLE pIfTable, PULONG pdwSize, BOOL) {
@@ -130,7 +158,7 @@ DWORD NetTables::GetIfTable(PMIB_IFTABLE pIfTable, PULONG pdwSize, BOOL) {
         return kInvalidParameter;
     }
     const std::lock_guard lock(state_->mutex);
-    state_->watch.drain();
+    state_->drain();
     // A size query needs no counters.
     if (!(pIfTable == nullptr ? state_->currentLinks() : state_->linksWithCounters())) {
         return kGenFailure;
@@ -143,7 +171,7 @@ DWORD NetTables::GetIpAddrTable(PMIB_IPADDRTABLE pIpAddrTable, PULONG pdwSize, B
         return kInvalidParameter;
     }
     const std::lock_guard lock(state_->mutex);
-    state_->watch.drain();
+    state_->drain();
     if (!state_->currentAddresses()) {
         return kGenFailure;
     }
@@ -153,7 +181,7 @@ DWORD NetTables::GetIpAddrTable(PMIB_IPADDRTABLE pIpAddrTable, PULONG pdwSize, B
 
 bool NetTables::wanDefaultRoute() {
     const std::lock_guard lock(state_->mutex);
-    state_->watch.drain();
+    state_->drain();
     return state_->currentRoutes() && !state_->routeInterfaces.empty() && state_->currentLinks() &&
            state_->links.anyWanUp(state_->routeInterfaces);
 }

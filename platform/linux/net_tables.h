@@ -5,6 +5,7 @@
 // may no longer fit the next call.
 
 #include "platform/iphlpapi.h"
+#include "platform/linux/metered_links.h"
 
 #include <memory>
 
@@ -13,6 +14,8 @@ namespace platform {
 class NetTables {
 public:
     NetTables();
+    // Also counts as WAN links those that `metered` names; it must outlive the tables.
+    explicit NetTables(const MeteredLinks& metered);
     ~NetTables();
     NetTables(const NetTables&) = delete;
     NetTables& operator=(const NetTables&) = delete;
@@ -20,7 +23,8 @@ public:
     // Every interface, loopback included, by ascending index; bOrder changes nothing.
     DWORD GetIfTable(PMIB_IFTABLE pIfTable, PULONG pdwSize, BOOL bOrder);
     DWORD GetIpAddrTable(PMIB_IPADDRTABLE pIpAddrTable, PULONG pdwSize, BOOL bOrder);
-    // Whether a default route, IPv4 or IPv6, leaves by a dial-up or cellular link that is up.
+    // Whether a default route, IPv4 or IPv6, leaves by a WAN link (dial-up, cellular, metered) that
+    // is up.
     bool wanDefaultRoute();
 
 private:

@@ -3,6 +3,7 @@
 // itself or the program is told to stop.
 
 #include "tests/platform/linux/network_namespace.h"
+#include "tests/platform/linux/nm_stand_in.h"
 #include "tests/platform/linux/process_support.h"
 
 #include <gtest/gtest.h>
@@ -185,6 +186,37 @@ TEST_P(RealProgram, CountsEachConnectionOfADialUpLink) {
 INSTANTIATE_TEST_SUITE_P(Links, RealProgram,
                          ::testing::Values(Link{"ppp0", ARPHRD_PPP}, Link{"wwan0", ARPHRD_RAWIP}),
                          [](const auto& test) { return std::string(test.param.name); });
+
+// A phone tethered over USB that NetworkManager reports metered is counted to the second, also
+// when NetworkManager stops in the middle of the connection and leaves the link up.
+TEST(RealProgram, CountsATetheredPhoneReportedMetered) {
+    TempDir dir;
+    Write(dir.path() / "jour_raz.txt", "1\r\n");
+    Write(dir.path() / kCounterFile, "05/03/2026 10:00:00\r\n100\r\n0\r\n");
+    NmStandIn nm;
+    nm.start();
+    nm.run("device usb0 3");
+    const bool made = inNetworkNamespace([&] {
+        run("ip link add usb0 type veth peer name usb0-peer && ip link set usb0-peer up && "
+            "ip link set usb0 up && ip addr add 192.168.42.2/24 dev usb0");
+        Program program(dir.path());
+        // Started, and told by NetworkManager, before the connection.
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        run("ip route add default via 192.168.42.129");
+        const auto start = Clock::now();
+        std::this_thread::sleep_for(std::chrono::milliseconds(2300));
+        nm.stop();
+        std::this_thread::sleep_for(std::chrono::milliseconds(2000));
+        run("ip route del default");
+        const double lasted = Since(start);
+        ASSERT_TRUE(eventually([&] { return SecondsOf(dir.path()) != 100; }));
+        ExpectCounted(SecondsOf(dir.path()) - 100, lasted);
+        EXPECT_EQ(program.Stop(SIGTERM), 0);
+    });
+    if (!made) {
+        GTEST_SKIP() << "needs root and network namespaces";
+    }
+}
 
 // An Ethernet link with a default route is a LAN or a router, never a metered connection, even
 // beside a modem link that is configured but down.

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The real program on a virtual X server under fluxbox, dialling a PPP line to a provider in
-# another network namespace through Debian's pon and poff, driven from its tray icon and menus.
+# another network namespace through Debian's pon and poff, driven from its tray icon and menus;
+# then counting a phone tethered over USB that NetworkManager's stand-in reports metered.
 # Usage: dialup_rig_test.sh PROGRAM PPPD_STAND_IN OUTPUT_DIR. Exit 77 when not root.
 #
 # It runs itself again inside mount, network and pid namespaces of its own: there the stand-in is
@@ -18,7 +19,8 @@ if [ "${RIG_INSIDE:-}" != 1 ]; then
         echo "skipped: the dial-up rig needs root to make namespaces and devices"
         exit 77
     fi
-    for tool in unshare Xvfb fluxbox xdotool xwininfo xprop xclip import pon poff pidof ping ip; do
+    for tool in unshare Xvfb fluxbox xdotool xwininfo xprop xclip import pon poff pidof ping ip \
+        dbus-daemon; do
         command -v "$tool" >/dev/null ||
             { echo "FAIL: $tool is missing (scripts/setup.sh installs it)"; exit 1; }
     done
@@ -253,7 +255,7 @@ cell() {
 # The row of $link in the detail grid lists it as a WAN link and shows traffic both ways.
 detail_shows_traffic() {
     local row text in out
-    for row in 0 1 2 3; do
+    for row in 0 1 2 3 4 5; do
         text=$(cell "$row" 0)
         if [[ $text == *"$link"* ]]; then
             in=$(cell "$row" 3)
@@ -279,10 +281,12 @@ reset_date_seconds() {
     date -d "$(counter_line 1 | sed 's|\(..\)/\(..\)/\(....\)|\3-\2-\1|')" +%s
 }
 
-# check_traffic SHOT: pings through $link show in the detail window; the screenshot is kept.
+# check_traffic SHOT: pings through $link to $peer show in the detail window; the screenshot is
+# kept.
+peer=10.64.0.1
 check_traffic() {
-    check "the line carries traffic to the provider" eval 'ping -c 2 -W 2 -q 10.64.0.1 >/dev/null'
-    ping -i 0.2 -c 100 -q 10.64.0.1 >/dev/null 2>&1 &
+    check "the line carries traffic to the provider" eval 'ping -c 2 -W 2 -q "$peer" >/dev/null'
+    ping -i 0.2 -c 100 -q "$peer" >/dev/null 2>&1 &
     local pinger=$!
     menu_pick "Voir le détail des connexions"
     check "the detail window lists $link as WAN with traffic" eventually 15 detail_shows_traffic
@@ -414,6 +418,38 @@ check "a LAN link with the default route leaves the strip green" \
     eval 'eventually 3 state_mark_is "#008000" && steady_for 3 state_mark_is "#008000"'
 check "and counts nothing" test "$(counter_line 2)" = "$before"
 shot 8-lan
+# The next scenario's default route goes through the phone.
+ip link del eth9
+menu_pick Quitter
+check "Quitter ends the program" eventually 10 eval '! kill -0 "$pid" 2>/dev/null'
+
+# ---- 9. A phone tethered over USB, which NetworkManager reports metered ----
+# NetworkManager's stand-in on a private system bus; the phone's end in a namespace of its own.
+nm_stand_in=$(dirname "$0")/../support/nm_stand_in.py
+read -r DBUS_SYSTEM_BUS_ADDRESS _ < <("$nm_stand_in" bus "$work/system_bus")
+export DBUS_SYSTEM_BUS_ADDRESS
+check "NetworkManager's stand-in reports usb0 metered" \
+    eval '"$nm_stand_in" start >/dev/null && "$nm_stand_in" device usb0 3'
+link=usb0
+peer=192.168.42.129
+# A tmpfs of this mount namespace holds the phone's namespace file, which then leaves no trace.
+check "the phone is plugged in as usb0" eval 'mkdir -p /run/netns &&
+    mount -t tmpfs tmpfs /run/netns && ip netns add phone &&
+    ip link add usb0 type veth peer name usb0-peer netns phone &&
+    ip -n phone link set usb0-peer up && ip -n phone addr add "$peer/24" dev usb0-peer &&
+    ip link set usb0 up && ip addr add 192.168.42.2/24 dev usb0'
+home=$work/home/tethered
+mkdir -p "$home"
+printf '1\r\n' >"$home/jour_raz.txt"
+check "the program starts beside NetworkManager" start_program "$home"
+check "the strip is green before the phone's route" eventually 5 state_mark_is '#008000'
+before=$(counter_line 2)
+check "the phone's default route is the only one" ip route add default via "$peer"
+since=$(now)
+check "the tethered phone's connection turns the strip red" eventually 5 state_mark_is '#FF0000'
+check_traffic 9-tethered
+ip link del usb0
+check "unplugging the phone ends the connection, counted" ended_and_counted
 menu_pick Quitter
 check "Quitter ends the program" eventually 10 eval '! kill -0 "$pid" 2>/dev/null'
 

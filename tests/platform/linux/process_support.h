@@ -57,9 +57,10 @@ private:
     std::optional<std::string> old_;
 };
 
-// Asks again every 10 ms until the answer is yes; false after 10 s of no.
-inline bool eventually(const std::function<bool()>& condition) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+// Asks again every 10 ms until the answer is yes; false after that long (10 s) of no.
+inline bool eventually(const std::function<bool()>& condition,
+                       std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (!condition()) {
         if (std::chrono::steady_clock::now() > deadline) {
             return false;
