@@ -132,12 +132,6 @@ private:
     TunDevice device_{"ppp0", ARPHRD_PPP};
 };
 
-template <typename Body> void InNamespace(Body body) {
-    if (!inNetworkNamespace(body)) {
-        GTEST_SKIP() << "needs root and network namespaces";
-    }
-}
-
 struct Link {
     const char* name;
     unsigned short type;
@@ -155,7 +149,7 @@ TEST_P(RealProgram, CountsEachConnectionOfADialUpLink) {
     Write(dir.path() / "jour_raz.txt", "1\r\n");
     Write(dir.path() / kCounterFile, "05/03/2026 10:00:00\r\n100\r\n0\r\n");
     const std::string link = GetParam().name;
-    const bool made = inNetworkNamespace([&] {
+    inNetworkNamespaceOrSkip([&] {
         TunDevice device(link.c_str(), GetParam().type);
         ASSERT_TRUE(device.ok());
         run("ip link set " + link + " up && ip addr add 10.64.0.2 peer 10.64.0.1 dev " + link);
@@ -178,9 +172,6 @@ TEST_P(RealProgram, CountsEachConnectionOfADialUpLink) {
         EXPECT_EQ(program.Stop(SIGTERM), 0);
         ExpectCounted(SecondsOf(dir.path()) - before, lasted);
     });
-    if (!made) {
-        GTEST_SKIP() << "needs root and network namespaces";
-    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Links, RealProgram,
@@ -196,7 +187,7 @@ TEST(RealProgram, CountsATetheredPhoneReportedMetered) {
     NmStandIn nm;
     nm.start();
     nm.run("device usb0 3");
-    const bool made = inNetworkNamespace([&] {
+    inNetworkNamespaceOrSkip([&] {
         run("ip link add usb0 type veth peer name usb0-peer && ip link set usb0-peer up && "
             "ip link set usb0 up && ip addr add 192.168.42.2/24 dev usb0");
         Program program(dir.path());
@@ -213,9 +204,6 @@ TEST(RealProgram, CountsATetheredPhoneReportedMetered) {
         ExpectCounted(SecondsOf(dir.path()) - 100, lasted);
         EXPECT_EQ(program.Stop(SIGTERM), 0);
     });
-    if (!made) {
-        GTEST_SKIP() << "needs root and network namespaces";
-    }
 }
 
 // An Ethernet link with a default route is a LAN or a router, never a metered connection, even
@@ -224,7 +212,7 @@ TEST(RealProgram, NeverCountsALanLink) {
     TempDir dir;
     Write(dir.path() / "jour_raz.txt", "1\r\n");
     Write(dir.path() / kCounterFile, "05/03/2026 10:00:00\r\n100\r\n0\r\n");
-    const bool made = inNetworkNamespace([&] {
+    inNetworkNamespaceOrSkip([&] {
         const TunDevice idleModem("ppp0", ARPHRD_PPP);
         ASSERT_TRUE(idleModem.ok());
         run("ip link add wwan0 type veth peer name fc-peer && ip link set fc-peer up && "
@@ -235,9 +223,6 @@ TEST(RealProgram, NeverCountsALanLink) {
         EXPECT_EQ(program.Stop(SIGTERM), 0);
         EXPECT_EQ(SecondsOf(dir.path()), 100);
     });
-    if (!made) {
-        GTEST_SKIP() << "needs root and network namespaces";
-    }
 }
 
 // Nothing the program shows waits for an answer before counting: a box left open at the start
@@ -247,7 +232,7 @@ TEST(RealProgram, NoBoxAndNoStopLosesASecond) {
     TempDir dir;
     Write(dir.path() / "jour_raz.txt", "1\r\n");
     Write(dir.path() / kCounterFile, "05/03/2026 10:00:00\r\n100\r\n");
-    InNamespace([&] {
+    inNetworkNamespaceOrSkip([&] {
         Modem modem;
         Program program(dir.path());
         Sleep(1500);
@@ -282,7 +267,7 @@ TEST(RealProgram, HostileFilesInTheFolder) {
         Write(dir.path() / "jour_raz.txt", "1\r\n");
         Write(dir.path() / kCounterFile, "05/03/2026 10:00:00\r\n100\r\n0\r\n");
         run("cd " + dir.path().string() + " && " + c.made);
-        InNamespace([&] {
+        inNetworkNamespaceOrSkip([&] {
             Modem modem;
             Program program(dir.path());
             Sleep(1500);

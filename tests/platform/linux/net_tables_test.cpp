@@ -143,7 +143,7 @@ void sendFrames(const char* name, int count, std::size_t length) {
 }
 
 TEST(NetTables, ReportsAVethPairsCountersAndAddresses) {
-    const bool made = inNetworkNamespace([] {
+    inNetworkNamespaceOrSkip([] {
         run("ip link add fc-a type veth peer name fc-b");
         run("ip addr add 10.20.0.9/24 dev fc-a && ip addr add 10.20.0.1/16 dev fc-a");
         run("ip addr add 9.200.0.1/8 dev fc-b && ip addr add 192.168.7.1/32 dev fc-b");
@@ -188,13 +188,10 @@ TEST(NetTables, ReportsAVethPairsCountersAndAddresses) {
         };
         EXPECT_EQ(found, expected);
     });
-    if (!made) {
-        GTEST_SKIP() << "no network namespace can be made here";
-    }
 }
 
 TEST(NetTables, AnswersEachCallFromTheKernelAsItIsThen) {
-    const bool made = inNetworkNamespace([] {
+    inNetworkNamespaceOrSkip([] {
         NetTables tables;
         ULONG size = 0;
         ASSERT_EQ(tables.GetIfTable(nullptr, &size, FALSE), ERROR_INSUFFICIENT_BUFFER);
@@ -224,9 +221,6 @@ TEST(NetTables, AnswersEachCallFromTheKernelAsItIsThen) {
             ERROR_INSUFFICIENT_BUFFER);
         EXPECT_EQ(grown, size + sizeof(MIB_IPADDRROW));
     });
-    if (!made) {
-        GTEST_SKIP() << "no network namespace can be made here";
-    }
 }
 
 // Each change follows those before it, in a namespace with an up PPP link "fc-ppp", IPv6 on.
@@ -277,7 +271,7 @@ template <typename Row> bool sameRows(const std::vector<Row>& a, const std::vect
 }
 
 TEST(NetTables, AnswersAfterEachChangeAsANewReaderDoes) {
-    const bool made = inNetworkNamespace([] {
+    inNetworkNamespaceOrSkip([] {
         const TunDevice ppp("fc-ppp", ARPHRD_PPP);
         ASSERT_TRUE(ppp.ok()) << "no tun device";
         run("ip link set fc-ppp up && echo 0 > /proc/sys/net/ipv6/conf/fc-ppp/disable_ipv6");
@@ -295,13 +289,10 @@ TEST(NetTables, AnswersAfterEachChangeAsANewReaderDoes) {
         }
         EXPECT_TRUE(aRouteSocketDropped()) << "no announcement was lost";
     });
-    if (!made) {
-        GTEST_SKIP() << "no network namespace can be made here";
-    }
 }
 
 TEST(NetTables, ReadsTablesLongerThanOneKernelRead) {
-    const bool made = inNetworkNamespace([] {
+    inNetworkNamespaceOrSkip([] {
         // About 1.5 KiB a link: the dump takes a dozen reads of at most 32 KiB.
         std::string commands;
         for (int i = 0; i < 200; ++i) {
@@ -324,9 +315,6 @@ TEST(NetTables, ReadsTablesLongerThanOneKernelRead) {
             EXPECT_EQ(addressRows[i].dwIndex, row->dwIndex);
         }
     });
-    if (!made) {
-        GTEST_SKIP() << "no network namespace can be made here";
-    }
 }
 
 TEST(RouteSocket, AnswersAgainAfterTheKernelRefusedADump) {
@@ -342,7 +330,7 @@ TEST(RouteSocket, AnswersAgainAfterTheKernelRefusedADump) {
 }
 
 TEST(NetTables, DescribesAPppLinkAsWan) {
-    const bool made = inNetworkNamespace([] {
+    inNetworkNamespaceOrSkip([] {
         const TunDevice ppp("fc-ppp", ARPHRD_PPP);
         const TunDevice tunnel("fc-tun", std::nullopt);
         ASSERT_TRUE(ppp.ok() && tunnel.ok()) << "no tun device";
@@ -357,9 +345,6 @@ TEST(NetTables, DescribesAPppLinkAsWan) {
         EXPECT_EQ(pppRow->dwPhysAddrLen, 0u);
         EXPECT_EQ(description(*tunnelRow), "fc-tun - Tunnel");
     });
-    if (!made) {
-        GTEST_SKIP() << "no network namespace can be made here";
-    }
 }
 
 } // namespace

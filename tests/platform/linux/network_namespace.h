@@ -48,6 +48,13 @@ inline bool inNetworkNamespace(const std::function<void()>& body) {
     return made;
 }
 
+// The same in a test: where no namespace can be made, the test is marked skipped and says why.
+inline void inNetworkNamespaceOrSkip(const std::function<void()>& body) {
+    if (!inNetworkNamespace(body)) {
+        GTEST_SKIP() << "needs root and network namespaces";
+    }
+}
+
 // A tun device, kept while the object lives; TUNSETLINK gives it another link type.
 class TunDevice {
 public:
