@@ -198,7 +198,9 @@ void TForm1::MoveTo(int left, int top) {
 
 // Where the display put the window, which a window manager may have chosen, or a drag.
 void TForm1::moveEvent(QMoveEvent* event) {
-    left_ = x();
+    if (!placing_) {
+        left_ = x();
+    }
     PaintGaugeOnlyOnScreen();
     QWidget::moveEvent(event);
 }
@@ -223,7 +225,10 @@ void TForm1::PaintGaugeOnlyOnScreen() {
 void TForm1::Timer2Timer() {
     TBarGauge& gauge = *ui_->Gauge1;
     gauge.SetProgress(gauge.Progress() >= kGaugeSteps ? 0 : gauge.Progress() + 1);
-    Drift(Drifted(left_, 1));
+    // Off X11 the toolkit moves the window and knows where it is (a hidden window too, which has
+    // no move events); on X11 the drift goes by its own left.
+    Drift(Drifted(X11Connection() == nullptr ? x() : left_, 1));
+    placing_ = false;
     piconeBarreTache1_->SetGrandeIconeVisible(false);
     if (moveNotifications_ && windowHandle() != nullptr && windowHandle()->isExposed()) {
         SelectMoveNotifications(false);
@@ -286,7 +291,9 @@ void TForm1::setVisible(bool visible) {
 // drift would have taken it meanwhile.
 void TForm1::showEvent(QShowEvent* event) {
     if (hiddenFor_.isValid()) {
+        // Where a window manager maps it meanwhile is overridden at the next tick.
         Drift(Drifted(left_, hiddenFor_.elapsed() / kAnimationInterval));
+        placing_ = true;
         hiddenFor_.invalidate();
         timer2_.start(kAnimationInterval);
     }

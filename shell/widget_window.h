@@ -123,6 +123,8 @@ private:
     int top_ = 0;
     // Whether the display tells the window of its moves (see SelectMoveNotifications).
     bool moveNotifications_ = true;
+    // Shown again after "Masquer", until the next tick puts it where its drift took it.
+    bool placing_ = false;
     // Since when "Masquer" hides the strip; invalid while it is shown.
     QElapsedTimer hiddenFor_;
     bool terminated_ = false;
