@@ -326,9 +326,9 @@ run_under() {
 
     # Mapped anew, the window lost its state: the taskbar entry that the left click brings back
     # is there until the next animation tick.
+    local hidden_left hidden_since
+    position && hidden_left=$left && hidden_since=$(date +%s%N)
     at 45 60 && press 3 "$at_x" "$at_y"
-    local hidden_left=$left hidden_since
-    hidden_since=$(date +%s%N)
     eventually 3 menu_open && xdotool key Down Down Down Down Down Return
     check "Masquer hides it" eventually 3 map_state_is IsUnMapped
     sleep 2
