@@ -197,12 +197,13 @@ awk -v seconds="$seconds" '
 { n[NR] = $1; st[NR] = $2; line[NR] = $0; key[$1, $2] = NR
   for (i = 3; i <= NF; i++) f[NR, i] = $i }
 END {
-    printf "%-12s %-12s %6s %8s %9s %6s %7s %6s %6s %7s %6s %6s  %s\n", "program", "state", "map ms",
-           "Rss KiB", "PrivDirty", "CPU s", "wake/s", "X s", "WM s", "hid w/s", "hid X", "hid WM",
-           "PPP B/s in/out"
+    printf "%-12s %-12s %6s %8s %9s %6s %7s %6s %6s %6s %7s %6s %6s  %s\n", "program", "state",
+           "map ms", "Rss KiB", "PrivDirty", "CPU s", "wake/s", "X s", "WM s", "hid s", "hid w/s",
+           "hid X", "hid WM", "PPP B/s in/out"
     for (r = 1; r <= NR; r++)
-        printf "%-12s %-12s %6d %8d %9d %6.2f %7.1f %6.2f %6.2f %7s %6s %6s  %s\n", n[r], st[r],
-               f[r,3], f[r,4], f[r,5], f[r,6], f[r,7], f[r,8], f[r,9], f[r,10], f[r,12], f[r,13], f[r,14]
+        printf "%-12s %-12s %6d %8d %9d %6.2f %7.1f %6.2f %6.2f %6s %7s %6s %6s  %s\n", n[r], st[r],
+               f[r,3], f[r,4], f[r,5], f[r,6], f[r,7], f[r,8], f[r,9], f[r,10], f[r,11], f[r,12],
+               f[r,13], f[r,14]
     printf "\nOver %d s per run. Differences and ratios to the floor (bare window + tray) and GKrellM:\n", seconds
     printf "%-12s %-12s %10s %12s %8s %8s %8s %10s\n", "program", "state", "Rss-floor", "Dirty-floor",
            "CPU/gk", "X/gk", "WM/gk", "wake/floor"
