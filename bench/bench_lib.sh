@@ -65,8 +65,9 @@ start_ppp_link() {
     ip -n "$1" link set ppp0 up
 }
 
-# Starts an X server of its own, on the display it picks itself, and openbox on it, adding both to
-# the array started; needs work, a directory. Sets display and xvfb_pid.
+# Starts an X server of its own, on the display it picks itself, openbox and a tray host (trayer)
+# on it, adding them to the array started; needs work, a directory. Sets display, xvfb_pid and
+# wm_pid.
 start_display() {
     Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/displayfd" >/dev/null 2>&1 &
     xvfb_pid=$!
@@ -75,8 +76,13 @@ start_display() {
     display=:$(head -n 1 "$work/displayfd")
     wait_for 10 xdpyinfo -display "$display"
     DISPLAY=$display openbox >/dev/null 2>&1 &
-    started+=($!)
+    wm_pid=$!
+    started+=("$wm_pid")
     wait_for 10 sh -c "xprop -display $display -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'"
+    DISPLAY=$display trayer --edge bottom --align right --widthtype request --height 24 \
+        >/dev/null 2>&1 &
+    started+=($!)
+    wait_for 10 sh -c "DISPLAY=$display xdotool search --class trayer | grep -q ."
 }
 
 cpu_ticks() { # utime + stime of the whole process

@@ -14,6 +14,10 @@ namespace platform::x11 {
 // notification.
 void MoveWindow(void* connection, std::uint32_t window, int x, int y);
 
+// Selects or deselects the structure notifications (moves, resizes, mapping) of window for this
+// connection, keeping its other events. One round trip.
+void SelectStructureNotifications(void* connection, std::uint32_t window, bool selected);
+
 // Shows or hides the taskbar entry of window (EWMH _NET_WM_STATE_SKIP_TASKBAR). A mapped window
 // asks the window manager; an unmapped one carries the state in its own property, which the
 // window manager reads when it maps the window. One round trip.

@@ -88,7 +88,9 @@ void TSkinForm::mousePressEvent(QMouseEvent* event) {
     // The skin moves the window itself rather than through the window manager's interactive
     // move: during that move the program does not learn where the window is, so a window that
     // also moves itself (the widget's drift) would put it back where the drag began.
-    grip_ = event->globalPosition().toPoint() - window()->pos();
+    // Held by the pointer's place in the window, which the press itself tells: the window may move
+    // itself without the toolkit learning its position.
+    grip_ = mapTo(window(), event->position().toPoint());
 }
 
 void TSkinForm::mouseMoveEvent(QMouseEvent* event) {

@@ -21,6 +21,7 @@
 #include <QScreen>
 #include <QSocketNotifier>
 #include <QSystemTrayIcon>
+#include <QWindow>
 
 namespace {
 
@@ -173,7 +174,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TForm1::origineClick() {
-    MoveTo(x(), ui_->origine->y());
+    MoveTo(left_, ui_->origine->y());
 }
 
 void TForm1::origineMouseDown(Qt::MouseButton, Qt::KeyboardModifiers shift) {
@@ -184,18 +185,22 @@ void TForm1::origineMouseDown(Qt::MouseButton, Qt::KeyboardModifiers shift) {
 
 // Any move over the bare skin sends the strip back up, wherever it was.
 void TForm1::SkinForm1MouseMove(Qt::KeyboardModifiers, int, int) {
-    MoveTo(x(), -ui_->origine->y());
+    MoveTo(left_, -ui_->origine->y());
 }
 
 // Where the handlers put the window, the top kept for the drift.
 void TForm1::MoveTo(int left, int top) {
     top_ = top;
     move(left, top_);
+    left_ = left;
     PaintGaugeOnlyOnScreen();
 }
 
-// Where the display put the window, which a window manager may have chosen.
+// Where the display put the window, which a window manager may have chosen, or a drag.
 void TForm1::moveEvent(QMoveEvent* event) {
+    if (!placing_) {
+        left_ = x();
+    }
     PaintGaugeOnlyOnScreen();
     QWidget::moveEvent(event);
 }
@@ -220,19 +225,29 @@ void TForm1::PaintGaugeOnlyOnScreen() {
 void TForm1::Timer2Timer() {
     TBarGauge& gauge = *ui_->Gauge1;
     gauge.SetProgress(gauge.Progress() >= kGaugeSteps ? 0 : gauge.Progress() + 1);
-    // The window has no frame: its left is its client area's, which asks the display nothing.
-    int left = geometry().x() + 1;
-    if (left > screen()->geometry().width() - ui_->Label1->width()) {
-        left = 0;
-    }
-    Drift(left);
+    // Off X11 the toolkit moves the window and knows where it is (a hidden window too, which has
+    // no move events); on X11 the drift goes by its own left.
+    Drift(Drifted(X11Connection() == nullptr ? x() : left_, 1));
+    placing_ = false;
     piconeBarreTache1_->SetGrandeIconeVisible(false);
+    if (moveNotifications_ && windowHandle() != nullptr && windowHandle()->isExposed()) {
+        SelectMoveNotifications(false);
+    }
+}
+
+// The left that many ticks of drift after left: one pixel right a tick, back to the screen's left
+// edge once the time label would pass its right edge.
+int TForm1::Drifted(int left, qint64 ticks) const {
+    const qint64 last = screen()->geometry().width() - ui_->Label1->width();
+    const qint64 right = left + ticks;
+    return static_cast<int>(right <= last ? right : (right - last - 1) % (last + 1));
 }
 
 // The drift's move, ten times a second. The height is the one the handlers chose: a window manager
 // that pulled the window back onto the screen when it was mapped, or a drag, does not keep it
 // there. The bare request speaks the display's pixels, the handlers the toolkit's scaled ones.
 void TForm1::Drift(int left) {
+    left_ = left;
     void* connection = X11Connection();
     if (connection == nullptr || !testAttribute(Qt::WA_WState_Created)) {
         move(left, top_);
@@ -249,13 +264,52 @@ QPoint TForm1::DevicePosition(QPoint logical) const {
     return (logical - corner) * devicePixelRatioF() + corner;
 }
 
+// Each move of the drift would come back as a notification (from the window manager, which moves
+// the window), and the toolkit would then ask the display for the window's frame: three wake-ups
+// and a round trip ten times a second, for a position the window already knows. Once the window
+// is mapped and shown, the display no longer tells it of its moves; before it is unmapped, it does
+// again, so that the toolkit learns the unmapping as usual. The window's own moves (drift, reveal,
+// drag) keep the position it goes by.
+void TForm1::SelectMoveNotifications(bool selected) {
+    if (void* connection = X11Connection();
+        connection != nullptr && moveNotifications_ != selected) {
+        platform::x11::SelectStructureNotifications(connection, static_cast<std::uint32_t>(winId()),
+                                                    selected);
+        moveNotifications_ = selected;
+    }
+}
+
+void TForm1::setVisible(bool visible) {
+    if (!visible) {
+        SelectMoveNotifications(true);
+    }
+    QWidget::setVisible(visible);
+}
+
 // A window manager forgets a window's workspace and states when the window is unmapped: told
-// again before each mapping.
+// again before each mapping. Hidden by "Masquer", the strip stood still; it comes back where its
+// drift would have taken it meanwhile.
 void TForm1::showEvent(QShowEvent* event) {
+    if (hiddenFor_.isValid()) {
+        // Where a window manager maps it meanwhile is overridden at the next tick.
+        Drift(Drifted(left_, hiddenFor_.elapsed() / kAnimationInterval));
+        placing_ = true;
+        hiddenFor_.invalidate();
+        timer2_.start(kAnimationInterval);
+    }
     if (void* connection = X11Connection()) {
         platform::x11::ShowOnEveryDesktop(connection, static_cast<std::uint32_t>(winId()));
     }
     QWidget::showEvent(event);
+}
+
+// Hidden, the strip neither drifts nor animates its gauge.
+void TForm1::hideEvent(QHideEvent* event) {
+    if (!event->spontaneous()) {
+        timer2_.stop();
+        hiddenFor_.start();
+    }
+    QWidget::hideEvent(event);
 }
 
 // Only "Quitter" ends the program.

@@ -6,6 +6,7 @@
 #include "counter/counter.h"
 #include "netstats/traffic_sampler.h"
 
+#include <QElapsedTimer>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -28,6 +29,8 @@ class TForm1 : public QWidget, public CounterView {
 public:
     TForm1(TVerAboutBox& aboutBox, TForm2& detail, TForm4& help, QWidget* parent = nullptr);
     ~TForm1() override;
+
+    void setVisible(bool visible) override;
 
     TPiconeBarreTache& PiconeBarreTache1() { return *piconeBarreTache1_; }
     QMenu* PopupMenu1() const { return popupMenu1_; }
@@ -84,6 +87,7 @@ protected:
     void changeEvent(QEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -92,7 +96,9 @@ private:
     void FormResize();
     void MoveTo(int left, int top);
     void PaintGaugeOnlyOnScreen();
+    int Drifted(int left, qint64 ticks) const;
     void Drift(int left);
+    void SelectMoveNotifications(bool selected);
     QPoint DevicePosition(QPoint logical) const;
     void LoadComponents();
     void CreatePopupMenu1();
@@ -111,7 +117,15 @@ private:
     TPiconeBarreTache* piconeBarreTache1_ = nullptr;
     // The connected flag, shown as the window's colour; before the first tick the design's.
     Look look_ = Look::Design;
-    // The window's top as the handlers set it: hidden (strip above the screen) or revealed.
+    // The window's left as the drift moves it, and its top as the handlers set it: hidden (strip
+    // above the screen) or revealed.
+    int left_ = 0;
     int top_ = 0;
+    // Whether the display tells the window of its moves (see SelectMoveNotifications).
+    bool moveNotifications_ = true;
+    // Shown again after "Masquer", until the next tick puts it where its drift took it.
+    bool placing_ = false;
+    // Since when "Masquer" hides the strip; invalid while it is shown.
+    QElapsedTimer hiddenFor_;
     bool terminated_ = false;
 };

@@ -4,6 +4,7 @@
 
 #include <canberra.h>
 #include <chrono>
+#include <dlfcn.h>
 
 namespace platform {
 
@@ -20,6 +21,43 @@ void onFinished(ca_context*, std::uint32_t, int error, void*) {
 // sound would otherwise pay for (and log) a failed start at every bell of the plan alarm.
 constexpr std::chrono::seconds kRetryDelay{60};
 
+// libcanberra's functions that the bell calls, loaded at the first bell: most sessions never ring
+// it, and the library and the codecs it brings would stay in every one of them.
+struct Canberra {
+    decltype(&ca_context_create) contextCreate;
+    decltype(&ca_context_destroy) contextDestroy;
+    decltype(&ca_context_change_props) changeProps;
+    decltype(&ca_context_play_full) playFull;
+    decltype(&ca_proplist_create) proplistCreate;
+    decltype(&ca_proplist_sets) proplistSets;
+    decltype(&ca_proplist_destroy) proplistDestroy;
+};
+
+template <typename Function> bool Resolve(void* library, const char* name, Function& function) {
+    function = reinterpret_cast<Function>(dlsym(library, name));
+    return function != nullptr;
+}
+
+// The library, loaded once and kept; null when it cannot be loaded.
+const Canberra* LoadCanberra() {
+    static const Canberra* loaded = []() -> const Canberra* {
+        static Canberra functions{};
+        void* library = dlopen("libcanberra.so.0", RTLD_NOW | RTLD_LOCAL);
+        if (library == nullptr) {
+            return nullptr;
+        }
+        const bool all = Resolve(library, "ca_context_create", functions.contextCreate) &&
+                         Resolve(library, "ca_context_destroy", functions.contextDestroy) &&
+                         Resolve(library, "ca_context_change_props", functions.changeProps) &&
+                         Resolve(library, "ca_context_play_full", functions.playFull) &&
+                         Resolve(library, "ca_proplist_create", functions.proplistCreate) &&
+                         Resolve(library, "ca_proplist_sets", functions.proplistSets) &&
+                         Resolve(library, "ca_proplist_destroy", functions.proplistDestroy);
+        return all ? &functions : nullptr;
+    }();
+    return loaded;
+}
+
 // The sound system's context, made at the first bell and kept; the driver behind it (a sound
 // server, the sound card) is looked for again at the next bell after a failure's delay.
 class ThemeBell {
@@ -27,7 +65,7 @@ public:
     ThemeBell() = default;
     ~ThemeBell() {
         if (context_ != nullptr) {
-            ca_context_destroy(context_);
+            ca_->contextDestroy(context_);
         }
     }
     ThemeBell(const ThemeBell&) = delete;
@@ -54,23 +92,27 @@ private:
             return false;
         }
         ca_proplist* properties = nullptr;
-        if (ca_proplist_create(&properties) != CA_SUCCESS) {
+        if (ca_->proplistCreate(&properties) != CA_SUCCESS) {
             return false;
         }
-        ca_proplist_sets(properties, CA_PROP_EVENT_ID, "bell");
-        ca_proplist_sets(properties, CA_PROP_CANBERRA_CACHE_CONTROL, "permanent");
-        const int result = ca_context_play_full(context_, 0, properties, onFinished, nullptr);
-        ca_proplist_destroy(properties);
+        ca_->proplistSets(properties, CA_PROP_EVENT_ID, "bell");
+        ca_->proplistSets(properties, CA_PROP_CANBERRA_CACHE_CONTROL, "permanent");
+        const int result = ca_->playFull(context_, 0, properties, onFinished, nullptr);
+        ca_->proplistDestroy(properties);
         return result == CA_SUCCESS;
     }
 
     bool makeContext() {
-        if (context_ == nullptr && ca_context_create(&context_) == CA_SUCCESS) {
-            ca_context_change_props(context_, CA_PROP_APPLICATION_NAME, "Filocompte", nullptr);
+        if (ca_ == nullptr) {
+            ca_ = LoadCanberra();
+        }
+        if (ca_ != nullptr && context_ == nullptr && ca_->contextCreate(&context_) == CA_SUCCESS) {
+            ca_->changeProps(context_, CA_PROP_APPLICATION_NAME, "Filocompte", nullptr);
         }
         return context_ != nullptr;
     }
 
+    const Canberra* ca_ = nullptr;
     ca_context* context_ = nullptr;
     std::chrono::steady_clock::time_point retryAt_;
 };

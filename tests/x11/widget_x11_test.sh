@@ -118,12 +118,17 @@ skips_taskbar() {
     xprop -id "$window" _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_TASKBAR
 }
 
-# Drifting one pixel every 100 ms, give or take a late timer.
+# Drifting one pixel every 100 ms, give or take a late timer; with an argument, from the left
+# $1 at time $2 (ns) to now.
 drifts() {
-    position || return 1
-    local before=$left since
-    since=$(date +%s%N)
-    sleep 2
+    local before since
+    if [ $# -eq 2 ]; then
+        before=$1 since=$2
+    else
+        position || return 1
+        before=$left since=$(date +%s%N)
+        sleep 2
+    fi
     position || return 1
     local moved=$((left - before)) ticks=$((($(date +%s%N) - since) / 100000000))
     echo "     drifted $moved in $ticks ticks" >&2
@@ -321,11 +326,15 @@ run_under() {
 
     # Mapped anew, the window lost its state: the taskbar entry that the left click brings back
     # is there until the next animation tick.
+    local hidden_left hidden_since
+    position && hidden_left=$left && hidden_since=$(date +%s%N)
     at 45 60 && press 3 "$at_x" "$at_y"
     eventually 3 menu_open && xdotool key Down Down Down Down Down Return
     check "Masquer hides it" eventually 3 map_state_is IsUnMapped
+    sleep 2
     click_tray_icon
     check "a left click on the tray icon shows it again" eventually 3 map_state_is IsViewable
+    check "where its drift would have taken it" drifts "$hidden_left" "$hidden_since"
     check "and it is soon a dock everywhere again" eventually 3 a_dock_everywhere
     check "still hidden after all" top_is -48
     check "the program still runs" eval '! ended "$pid"'
