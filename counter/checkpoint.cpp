@@ -78,7 +78,7 @@ void WriteCheckpoint(const Checkpoint& checkpoint) {
     WriteLines(kCheckpointFileName,
                {checkpoint.resetDate, checkpoint.base.toLocal8Bit(),
                 QByteArray::number(checkpoint.seconds),
-                checkpoint.start.toUTC().toString(Qt::ISODate).toLatin1(),
+                checkpoint.start.toUTC().toString(Qt::ISODateWithMs).toLatin1(),
                 QDateTime::currentDateTimeUtc().toString(Qt::ISODate).toLatin1(),
                 checkpoint.interfaceName.toUtf8(), QByteArray::number(checkpoint.received),
                 QByteArray::number(checkpoint.sent)});

@@ -39,7 +39,7 @@ const Upgrade kUpgrades[] = {
 static_assert(std::size(kUpgrades) == Journal::kSchemaVersion);
 
 QString IsoText(const QDateTime& time) {
-    return time.toUTC().toString(Qt::ISODate);
+    return time.toUTC().toString(Qt::ISODateWithMs);
 }
 
 QDateTime FromIsoText(const QString& text) {
@@ -48,6 +48,11 @@ QDateTime FromIsoText(const QString& text) {
 
 QString KindName(EntryKind kind) {
     return QString::fromLatin1(kKindNames.at(static_cast<std::size_t>(kind)));
+}
+
+// A null text would be bound as NULL.
+QString NotNull(const QString& text) {
+    return text.isNull() ? QStringLiteral("") : text;
 }
 
 EntryKind KindOf(const QString& name) {
@@ -139,11 +144,12 @@ void Journal::Add(const JournalEntry& entry) {
     try {
         const QSqlQuery query = Open().Run(
             fileName_,
-            QStringLiteral("INSERT OR IGNORE INTO entries (started, ended, seconds, interface, "
-                           "received, sent, kind, plan) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
-            {IsoText(entry.start), IsoText(entry.end), entry.seconds, entry.interfaceName,
+            QStringLiteral("INSERT INTO entries (started, ended, seconds, interface, received, "
+                           "sent, kind, plan) VALUES (?, ?, ?, ?, ?, ?, ?, ?) ON CONFLICT "
+                           "(started) WHERE kind IN ('ended', 'stopped', 'recovered') DO NOTHING"),
+            {IsoText(entry.start), IsoText(entry.end), entry.seconds, NotNull(entry.interfaceName),
              static_cast<qint64>(entry.received), static_cast<qint64>(entry.sent),
-             KindName(entry.kind), entry.plan});
+             KindName(entry.kind), NotNull(entry.plan)});
         if (query.numRowsAffected() > 0) {
             emit Added();
         }
