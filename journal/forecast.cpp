@@ -82,23 +82,37 @@ Forecast Predict(std::int64_t used, std::int32_t planHours, const QDateTime& per
         return {};
     }
     const std::int64_t plan = planHours * kSecondsPerHour;
-    if (used >= plan) {
-        return {Forecast::Outcome::Reached, now.toLocalTime().date(), 0};
-    }
     if (used <= 0) {
-        return {Forecast::Outcome::Lasts, {}, plan};
+        return {Forecast::Outcome::Lasts, {}, plan, 0};
     }
     // In doubles: the plan's seconds times a period's can exceed 64 bits.
     const double pace = static_cast<double>(used) /
                         static_cast<double>(std::max<std::int64_t>(periodStart.secsTo(now), kSecondsPerDay));
     const double toRunOut = static_cast<double>(plan - used) / pace;
     const double toReset = static_cast<double>(std::max<qint64>(now.secsTo(nextReset), 0));
+    const std::int64_t atReset = used + static_cast<std::int64_t>(std::ceil(pace * toReset));
+    if (used >= plan) {
+        return {Forecast::Outcome::Reached, {}, 0, atReset};
+    }
     if (toRunOut < toReset) {
         const QDateTime runOut = now.addSecs(static_cast<qint64>(std::ceil(toRunOut)));
-        return {Forecast::Outcome::RunsOut, runOut.toLocalTime().date(), 0};
+        return {Forecast::Outcome::RunsOut, runOut.toLocalTime().date(), 0, atReset};
     }
-    return {Forecast::Outcome::Lasts, {},
-            plan - used - static_cast<std::int64_t>(std::ceil(pace * toReset))};
+    return {Forecast::Outcome::Lasts, {}, plan - atReset, atReset};
+}
+
+QList<Period> Periods(const QList<QDateTime>& resets, const QDateTime& currentStart) {
+    constexpr qint64 kSameReset = 60;
+    QList<Period> periods = {{currentStart, {}}};
+    for (const QDateTime& reset : resets) {
+        if (reset.secsTo(currentStart) > kSameReset) {
+            periods.insert(1, {reset, currentStart});
+            if (periods.size() > 2) {
+                periods[2].end = reset;
+            }
+        }
+    }
+    return periods;
 }
 
 QString ForecastSentence(const Forecast& forecast, std::int64_t used, std::int32_t planHours) {

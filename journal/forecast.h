@@ -31,12 +31,24 @@ struct Forecast {
     Outcome outcome = Outcome::NoPlan;
     QDate day;
     std::int64_t left = 0;
+    // The seconds used by the next reset at this pace, with a plan.
+    std::int64_t atReset = 0;
 };
 
 // From the seconds used since the period's start, at the pace so far (over a day at least, so
 // that a first connection does not make the pace of a whole day), up to the next reset.
 Forecast Predict(std::int64_t used, std::int32_t planHours, const QDateTime& periodStart,
                  const QDateTime& now, const QDateTime& nextReset);
+
+// A period of the counter: from a reset to the next, or to now for the current one (end invalid).
+struct Period {
+    QDateTime start;
+    QDateTime end;
+    bool operator==(const Period&) const = default;
+};
+// The current period from its start, then the earlier ones that the journalled resets delimit,
+// newest first. The reset that started the current period is journalled about when it started.
+QList<Period> Periods(const QList<QDateTime>& resets, const QDateTime& currentStart);
 
 // The sentence under the chart.
 QString ForecastSentence(const Forecast& forecast, std::int64_t used, std::int32_t planHours);
