@@ -24,10 +24,14 @@ std::optional<Checkpoint> ReadCheckpoint() {
         if (!seconds) {
             return std::nullopt;
         }
-        return Checkpoint{lines[0],           QString::fromLocal8Bit(lines[1]),
-                          *seconds,           UtcFrom(lines[3]),
-                          UtcFrom(lines[4]),  QString::fromUtf8(lines[5]),
-                          lines[6].toULongLong(), lines[7].toULongLong()};
+        return Checkpoint{lines[0],
+                          QString::fromLocal8Bit(lines[1]),
+                          *seconds,
+                          UtcFrom(lines[3]),
+                          UtcFrom(lines[4]),
+                          QString::fromUtf8(lines[5]),
+                          lines[6].toULongLong(),
+                          lines[7].toULongLong()};
     } catch (const platform::UnusableFile&) {
         return std::nullopt;
     }
@@ -38,10 +42,16 @@ std::optional<Checkpoint> ReadCheckpoint() {
 JournalEntry RecoveredEntry(const Checkpoint& checkpoint, const QString& plan) {
     const QDateTime end =
         checkpoint.written.isValid() ? checkpoint.written : QDateTime::currentDateTimeUtc();
-    const QDateTime start = checkpoint.start.isValid() ? checkpoint.start
-                                                       : end.addSecs(-checkpoint.seconds);
-    return {start,         end,           checkpoint.seconds,   checkpoint.interfaceName,
-            checkpoint.received, checkpoint.sent, EntryKind::Recovered, plan};
+    const QDateTime start =
+        checkpoint.start.isValid() ? checkpoint.start : end.addSecs(-checkpoint.seconds);
+    return {start,
+            end,
+            checkpoint.seconds,
+            checkpoint.interfaceName,
+            checkpoint.received,
+            checkpoint.sent,
+            EntryKind::Recovered,
+            plan};
 }
 
 // A connection cannot have lasted longer than the time since the counter's reset, dead time

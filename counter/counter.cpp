@@ -133,9 +133,8 @@ void Counter::KeepCheckpoint() {
 }
 
 Checkpoint Counter::CurrentCheckpoint() const {
-    return {resetDate_,        storedSeconds_,           connectionTime_,
-            connectionStart_,  {},                       traffic_.InterfaceName(),
-            traffic_.Received(), traffic_.Sent()};
+    return {resetDate_, storedSeconds_,           connectionTime_,     connectionStart_,
+            {},         traffic_.InterfaceName(), traffic_.Received(), traffic_.Sent()};
 }
 
 void Counter::ForgetCheckpoint() {

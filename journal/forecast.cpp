@@ -86,8 +86,9 @@ Forecast Predict(std::int64_t used, std::int32_t planHours, const QDateTime& per
         return {Forecast::Outcome::Lasts, {}, plan, 0};
     }
     // In doubles: the plan's seconds times a period's can exceed 64 bits.
-    const double pace = static_cast<double>(used) /
-                        static_cast<double>(std::max<std::int64_t>(periodStart.secsTo(now), kSecondsPerDay));
+    const double pace =
+        static_cast<double>(used) /
+        static_cast<double>(std::max<std::int64_t>(periodStart.secsTo(now), kSecondsPerDay));
     const double toRunOut = static_cast<double>(plan - used) / pace;
     const double toReset = static_cast<double>(std::max<qint64>(now.secsTo(nextReset), 0));
     const std::int64_t atReset = used + static_cast<std::int64_t>(std::ceil(pace * toReset));

@@ -18,8 +18,7 @@ QDate NextResetDay(int resetDay, const QDate& today, const QDate& periodStart);
 // The seconds the connections added to the counter, per local day from first on, days of them.
 // A connection across midnight is shared between its days in proportion of its time in each;
 // rows that are not connections, or outside the days, count for nothing.
-QList<std::int64_t> SecondsPerDay(const QList<JournalEntry>& entries, const QDate& first,
-                                  int days);
+QList<std::int64_t> SecondsPerDay(const QList<JournalEntry>& entries, const QDate& first, int days);
 
 struct Forecast {
     enum class Outcome {

@@ -160,8 +160,7 @@ void Journal::Add(const JournalEntry& entry) {
     }
 }
 
-void Journal::Record(const JournalEntry& entry,
-                     const std::function<void(const QString&)>& report) {
+void Journal::Record(const JournalEntry& entry, const std::function<void(const QString&)>& report) {
     try {
         Add(entry);
         failing_ = false;

@@ -24,8 +24,8 @@ enum class EntryKind {
 };
 
 struct JournalEntry {
-    QDateTime start; // UTC; for a reset or a plan change, when it was made
-    QDateTime end;   // UTC
+    QDateTime start;          // UTC; for a reset or a plan change, when it was made
+    QDateTime end;            // UTC
     std::int32_t seconds = 0; // added to the counter, dead time included
     QString interfaceName;
     std::uint64_t received = 0; // octets over the connection

@@ -131,8 +131,8 @@ void TForm5::ShowChart(const Period& period, const QList<JournalEntry>& entries,
     const bool current = !period.end.isValid();
     const QDate first = period.start.toLocalTime().date();
     const QDate today = facts.now.toLocalTime().date();
-    const QDate last = current ? NextResetDay(facts.resetDay, today, first)
-                               : period.end.toLocalTime().date();
+    const QDate last =
+        current ? NextResetDay(facts.resetDay, today, first) : period.end.toLocalTime().date();
     const int days = static_cast<int>(first.daysTo(last)) + 1;
     const QList<std::int64_t> perDay = SecondsPerDay(entries, first, days);
     std::int64_t journalled = 0;
@@ -154,10 +154,11 @@ void TForm5::ShowChart(const Period& period, const QList<JournalEntry>& entries,
             cumulated.append({static_cast<double>(day), total / kSecondsPerHour});
         }
     }
-    const std::int32_t plan = current ? facts.plan : entries.isEmpty() ? 0
-                                                                      : entries.last().plan.toInt();
-    const Forecast forecast = Predict(used, plan, period.start, facts.now,
-                                      QDateTime(last, QTime(0, 0)));
+    const std::int32_t plan = current             ? facts.plan
+                              : entries.isEmpty() ? 0
+                                                  : entries.last().plan.toInt();
+    const Forecast forecast =
+        Predict(used, plan, period.start, facts.now, QDateTime(last, QTime(0, 0)));
     ui_->Label1->setText(current ? ForecastSentence(forecast, used, plan)
                                  : PeriodName(period) + " : " + HoursMinutes(used) + '.');
 
@@ -225,8 +226,8 @@ void TForm5::Exporter1Click() {
     const CounterFacts facts = facts_();
     const Period& period = periods_.at(std::max(ui_->Periodes1->currentIndex(), 0));
     const QString name = fileQuestion_(
-        this, "connexions-" + period.start.toLocalTime().toString(QStringLiteral("yyyy-MM-dd")) +
-                  ".csv");
+        this,
+        "connexions-" + period.start.toLocalTime().toString(QStringLiteral("yyyy-MM-dd")) + ".csv");
     if (name.isEmpty()) {
         return;
     }

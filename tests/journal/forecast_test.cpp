@@ -53,16 +53,17 @@ TEST_F(ForecastTest, PredictAndSay) {
         QString sentence;
     };
     const Case cases[] = {
-        {"never reached", 5 * 3600, 20, Local(2026, 12, 1), Local(2026, 12, 11),
-         Local(2027, 1, 1), "À ce rythme, le forfait tiendra jusqu'à la prochaine R.A.Z. (reste "
-                            "4h30m)."},
+        {"never reached", 5 * 3600, 20, Local(2026, 12, 1), Local(2026, 12, 11), Local(2027, 1, 1),
+         "À ce rythme, le forfait tiendra jusqu'à la prochaine R.A.Z. (reste "
+         "4h30m)."},
         {"31 days", 10 * 3600, 20, Local(2026, 12, 1), Local(2026, 12, 11), Local(2027, 1, 1),
          "À ce rythme, le forfait sera atteint le 21/12/2026."},
         {"28 days", 14 * 3600, 20, Local(2027, 2, 1), Local(2027, 2, 15), Local(2027, 3, 1),
          "À ce rythme, le forfait sera atteint le 21/02/2027."},
         {"30 days", 7 * 3600 + 1800, 20, Local(2026, 11, 1), Local(2026, 11, 16),
-         Local(2026, 12, 1), "À ce rythme, le forfait tiendra jusqu'à la prochaine R.A.Z. (reste "
-                             "5h0m)."},
+         Local(2026, 12, 1),
+         "À ce rythme, le forfait tiendra jusqu'à la prochaine R.A.Z. (reste "
+         "5h0m)."},
         {"reached today", 19 * 3600 + 1800, 20, Local(2026, 12, 1), Local(2026, 12, 10, 12),
          Local(2027, 1, 1), "À ce rythme, le forfait sera atteint le 10/12/2026."},
         {"already reached", 20 * 3600, 20, Local(2026, 12, 1), Local(2026, 12, 10),
@@ -85,8 +86,8 @@ TEST_F(ForecastTest, PredictAndSay) {
 // time included, and nothing is lost to rounding.
 TEST_F(ForecastTest, SecondsPerDay) {
     const auto connection = [](const QDateTime& start, const QDateTime& end, int seconds) {
-        return JournalEntry{start.toUTC(), end.toUTC(), seconds, "ppp0", 0, 0, EntryKind::Ended,
-                            "20"};
+        return JournalEntry{start.toUTC(),    end.toUTC(), seconds, "ppp0", 0, 0,
+                            EntryKind::Ended, "20"};
     };
     struct Case {
         const char* what;
@@ -95,18 +96,27 @@ TEST_F(ForecastTest, SecondsPerDay) {
         QList<std::int64_t> days;
     };
     const Case cases[] = {
-        {"within a day", connection(Local(2026, 12, 2, 10), Local(2026, 12, 2, 11), 3610),
-         {2026, 12, 1}, {0, 3610, 0}},
-        {"spring forward", connection(Local(2026, 3, 28, 23, 30), Local(2026, 3, 29, 3, 30), 10810),
-         {2026, 3, 28}, {1801, 9009, 0}},
-        {"fall back", connection(Local(2026, 10, 24, 23), Local(2026, 10, 25, 3), 18010),
-         {2026, 10, 24}, {3602, 14408, 0}},
-        {"before the first day", connection(Local(2026, 11, 30, 23), Local(2026, 12, 1, 1), 7210),
-         {2026, 12, 1}, {3605, 0, 0}},
+        {"within a day",
+         connection(Local(2026, 12, 2, 10), Local(2026, 12, 2, 11), 3610),
+         {2026, 12, 1},
+         {0, 3610, 0}},
+        {"spring forward",
+         connection(Local(2026, 3, 28, 23, 30), Local(2026, 3, 29, 3, 30), 10810),
+         {2026, 3, 28},
+         {1801, 9009, 0}},
+        {"fall back",
+         connection(Local(2026, 10, 24, 23), Local(2026, 10, 25, 3), 18010),
+         {2026, 10, 24},
+         {3602, 14408, 0}},
+        {"before the first day",
+         connection(Local(2026, 11, 30, 23), Local(2026, 12, 1, 1), 7210),
+         {2026, 12, 1},
+         {3605, 0, 0}},
         {"a reset is no connection",
          {Local(2026, 12, 2).toUTC(), Local(2026, 12, 2).toUTC(), 99, "", 0, 0, EntryKind::Reset,
           "20"},
-         {2026, 12, 1}, {0, 0, 0}},
+         {2026, 12, 1},
+         {0, 0, 0}},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(SecondsPerDay({c.entry}, c.first, 3), c.days) << c.what;
@@ -114,17 +124,19 @@ TEST_F(ForecastTest, SecondsPerDay) {
 }
 
 TEST_F(ForecastTest, VolumesAndExport) {
-    const std::pair<std::uint64_t, QString> volumes[] = {
-        {0, "0,0 Mo"}, {350'249'999, "350,2 Mo"}, {999'999'999, "1 000,0 Mo"},
-        {1'250'000'000, "1,25 Go"}, {(1ULL << 40), "1 099,51 Go"}};
+    const std::pair<std::uint64_t, QString> volumes[] = {{0, "0,0 Mo"},
+                                                         {350'249'999, "350,2 Mo"},
+                                                         {999'999'999, "1 000,0 Mo"},
+                                                         {1'250'000'000, "1,25 Go"},
+                                                         {(1ULL << 40), "1 099,51 Go"}};
     for (const auto& [octets, text] : volumes) {
         EXPECT_EQ(VolumeText(octets).replace(QChar(0x202F), ' ').replace(QChar(0xA0), ' '), text);
     }
-    const QList<JournalEntry> rows = {
-        {Local(2026, 12, 9, 10, 20).toUTC(), Local(2026, 12, 9, 11).toUTC(), 2410, "ppp0",
-         5'000'000'000ULL, 12, EntryKind::Ended, "20"},
-        {Local(2026, 12, 10).toUTC(), Local(2026, 12, 10).toUTC(), 0, "", 0, 0, EntryKind::Plan,
-         "a;\"b"}};
+    const QList<JournalEntry> rows = {{Local(2026, 12, 9, 10, 20).toUTC(),
+                                       Local(2026, 12, 9, 11).toUTC(), 2410, "ppp0",
+                                       5'000'000'000ULL, 12, EntryKind::Ended, "20"},
+                                      {Local(2026, 12, 10).toUTC(), Local(2026, 12, 10).toUTC(), 0,
+                                       "", 0, 0, EntryKind::Plan, "a;\"b"}};
     EXPECT_EQ(CsvText(rows),
               "\xEF\xBB\xBF"
               "Début;Fin;Secondes comptées;Interface;Octets reçus;Octets envoyés;Événement;"

@@ -18,8 +18,14 @@ using JournalTest = InTemporaryDirectory;
 const QDateTime kStart(QDate(2026, 12, 1), QTime(8, 0), Qt::UTC);
 
 JournalEntry Connection(int minute, EntryKind kind = EntryKind::Ended) {
-    return {kStart.addSecs(60 * minute), kStart.addSecs(60 * minute + 50), 60, "ppp0",
-            5'000'000'000ULL, 12345, kind, "20"};
+    return {kStart.addSecs(60 * minute),
+            kStart.addSecs(60 * minute + 50),
+            60,
+            "ppp0",
+            5'000'000'000ULL,
+            12345,
+            kind,
+            "20"};
 }
 
 QList<JournalEntry> All(Journal& journal) {

@@ -19,8 +19,14 @@ QDateTime At(int day, int hour) {
 }
 
 JournalEntry Connection(int day, int hour, int hours, std::uint64_t octets) {
-    return {At(day, hour).toUTC(), At(day, hour + hours).toUTC(), hours * 3600, "ppp0", octets,
-            octets / 10, EntryKind::Ended, "20"};
+    return {At(day, hour).toUTC(),
+            At(day, hour + hours).toUTC(),
+            hours * 3600,
+            "ppp0",
+            octets,
+            octets / 10,
+            EntryKind::Ended,
+            "20"};
 }
 
 class HistoryWindowTest : public InTemporaryDirectory {
@@ -96,8 +102,7 @@ TEST_F(HistoryWindowTest, ExportsTheShownPeriod) {
     EXPECT_TRUE(QDir().entryList(QDir::Files).filter(".csv").isEmpty());
     window.SetFileQuestion([](QWidget*, const QString& name) { return name; });
     window.Exporter1Click();
-    EXPECT_EQ(Bytes("connexions-2026-12-01.csv"),
-              CsvText(journal.Entries(At(1, 0), At(12, 0))));
+    EXPECT_EQ(Bytes("connexions-2026-12-01.csv"), CsvText(journal.Entries(At(1, 0), At(12, 0))));
     EXPECT_EQ(Bytes("connexions-2026-12-01.csv").count("\r\n"), 4);
 }
 
