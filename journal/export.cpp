@@ -8,6 +8,7 @@ namespace {
 
 constexpr double kGiga = 1e9;
 constexpr double kMega = 1e6;
+constexpr double kKilo = 1e3;
 
 // A field quoted when a separator, a quote or a line end in it would split it.
 QString Field(const QString& text) {
@@ -26,7 +27,10 @@ QString VolumeText(std::uint64_t octets) {
     if (value >= kGiga) {
         return french.toString(value / kGiga, 'f', 2) + " Go";
     }
-    return french.toString(value / kMega, 'f', 1) + " Mo";
+    if (value >= kMega) {
+        return french.toString(value / kMega, 'f', 1) + " Mo";
+    }
+    return french.toString(value / kKilo, 'f', 1) + " ko";
 }
 
 QString KindText(EntryKind kind) {

@@ -9,7 +9,8 @@
 #include <QString>
 #include <cstdint>
 
-// Octets in gigaoctets (10^9) from one on, in megaoctets below, with a decimal comma: "1,25 Go".
+// Octets in gigaoctets (10^9) from one on, in megaoctets or kilooctets below, with a decimal
+// comma: "1,25 Go", "350,2 Mo", "3,2 ko".
 QString VolumeText(std::uint64_t octets);
 // How the row came to be, as the table and the export say it.
 QString KindText(EntryKind kind);

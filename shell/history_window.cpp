@@ -19,6 +19,7 @@ namespace {
 
 constexpr double kSecondsPerHour = 3600;
 constexpr double kHeadroom = 1.1;
+constexpr double kFewHours = 5;
 const QString kDay = QStringLiteral("dd/MM/yyyy");
 
 QString AskFileName(QWidget* parent, const QString& proposed) {
@@ -54,6 +55,8 @@ TForm5::TForm5(Journal& journal, Facts facts, QWidget* parent)
     setAttribute(Qt::WA_QuitOnClose, false);
     ui_->Chart1->setRenderHint(QPainter::Antialiasing);
     ui_->Chart1->chart()->legend()->setAlignment(Qt::AlignBottom);
+    ui_->Chart1->chart()->setLocale(QLocale(QLocale::French, QLocale::France));
+    ui_->Chart1->chart()->setLocalizeNumbers(true);
     const QStringList headers = {"Début", "Fin",     "Durée",    "Interface",
                                  "Reçus", "Envoyés", "Événement"};
     ui_->sgconnexions->setColumnCount(static_cast<int>(headers.size()));
@@ -148,7 +151,7 @@ void TForm5::ShowChart(const Period& period, const QList<JournalEntry>& entries,
     QStringList categories;
     for (int day = 0; day < days; ++day) {
         bars->append(static_cast<double>(perDay[day]) / kSecondsPerHour);
-        categories.append(first.addDays(day).toString(QStringLiteral("dd/MM")));
+        categories.append(QString::number(first.addDays(day).day()));
         total += static_cast<double>(perDay[day]);
         if (day <= upTo) {
             cumulated.append({static_cast<double>(day), total / kSecondsPerHour});
@@ -191,7 +194,9 @@ void TForm5::ShowChart(const Period& period, const QList<JournalEntry>& entries,
     xAxis->append(categories);
     auto* yAxis = new QValueAxis;
     yAxis->setRange(0, top * kHeadroom);
-    yAxis->setLabelFormat(QStringLiteral("%.0f h"));
+    yAxis->applyNiceNumbers();
+    // Tenths of an hour while the hours are few, with the French decimal comma.
+    yAxis->setLabelFormat(top < kFewHours ? QStringLiteral("%.1f h") : QStringLiteral("%.0f h"));
     chart->addAxis(xAxis, Qt::AlignBottom);
     chart->addAxis(yAxis, Qt::AlignLeft);
     for (QAbstractSeries* one : series) {

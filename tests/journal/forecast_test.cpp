@@ -124,7 +124,8 @@ TEST_F(ForecastTest, SecondsPerDay) {
 }
 
 TEST_F(ForecastTest, VolumesAndExport) {
-    const std::pair<std::uint64_t, QString> volumes[] = {{0, "0,0 Mo"},
+    const std::pair<std::uint64_t, QString> volumes[] = {{0, "0,0 ko"},
+                                                         {3240, "3,2 ko"},
                                                          {350'249'999, "350,2 Mo"},
                                                          {999'999'999, "1 000,0 Mo"},
                                                          {1'250'000'000, "1,25 Go"},
