@@ -322,7 +322,7 @@ run_under() {
     # Mapped anew, the window lost its state: the taskbar entry that the left click brings back
     # is there until the next animation tick.
     at 45 60 && press 3 "$at_x" "$at_y"
-    eventually 3 menu_open && xdotool key Down Down Down Down Down Return
+    eventually 3 menu_open && xdotool key Down Down Down Down Down Down Return
     check "Masquer hides it" eventually 3 map_state_is IsUnMapped
     click_tray_icon
     check "a left click on the tray icon shows it again" eventually 3 map_state_is IsViewable
