@@ -104,7 +104,10 @@ int main(int argc, char** argv) {
     }
     // A connection whose program died (a crash, a power cut) is recorded before anything reads
     // the counter. What it has to say waits for no answer: the count starts meanwhile.
-    Guard([] { FoldCheckpoint(ErrorBox); });
+    Guard([] {
+        Journal journal;
+        FoldCheckpoint(ErrorBox, journal);
+    });
 
     TVerAboutBox aboutBox;
     aboutBox.show();

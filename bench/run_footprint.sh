@@ -74,13 +74,13 @@ viewable_window() {
 }
 unmapped() { xwininfo -display "$display" -id "$1" | grep -q 'Map State: IsUnMapped'; }
 
-# Hides our strip with "Masquer", its menu's fifth item, opened by a right press on the tongue.
+# Hides our strip with "Masquer", its menu's sixth item, opened by a right press on the tongue.
 masquer() {
     local left top
     read -r left top < <(xwininfo -display "$display" -id "$1" |
         awk '/Absolute upper-left X:/ { x = $4 } /Absolute upper-left Y:/ { y = $4 } END { print x, y }')
     DISPLAY=$display xdotool mousemove $((left + 45)) $((top + 60)) sleep 0.3 mousedown 3 \
-        sleep 0.2 mouseup 3 sleep 0.5 key Down Down Down Down Down Return
+        sleep 0.2 mouseup 3 sleep 0.5 key Down Down Down Down Down Down Return
     wait_for 5 unmapped "$1"
 }
 

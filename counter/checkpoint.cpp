@@ -9,17 +9,49 @@
 
 namespace {
 
-// The checkpoint, when it can be read: three lines, the third an integer.
+constexpr int kCheckpointLines = 8;
+
+QDateTime UtcFrom(const QByteArray& line) {
+    return QDateTime::fromString(QString::fromLatin1(line), Qt::ISODate).toUTC();
+}
+
+// The checkpoint, when it can be read: its third line an integer; the journal's lines after it
+// may be missing.
 std::optional<Checkpoint> ReadCheckpoint() {
     try {
-        const QList<QByteArray> lines = ReadLines(kCheckpointFileName, 3);
+        const QList<QByteArray> lines = ReadLines(kCheckpointFileName, kCheckpointLines);
         const auto seconds = ToInt(QString::fromLocal8Bit(lines[2]));
-        return seconds ? std::optional<Checkpoint>(
-                             {lines[0], QString::fromLocal8Bit(lines[1]), *seconds})
-                       : std::nullopt;
+        if (!seconds) {
+            return std::nullopt;
+        }
+        return Checkpoint{lines[0],
+                          QString::fromLocal8Bit(lines[1]),
+                          *seconds,
+                          UtcFrom(lines[3]),
+                          UtcFrom(lines[4]),
+                          QString::fromUtf8(lines[5]),
+                          lines[6].toULongLong(),
+                          lines[7].toULongLong()};
     } catch (const platform::UnusableFile&) {
         return std::nullopt;
     }
+}
+
+// The connection as the journal keeps it. One from a checkpoint without times ends when it was
+// found and started its seconds before.
+JournalEntry RecoveredEntry(const Checkpoint& checkpoint, const QString& plan) {
+    const QDateTime end =
+        checkpoint.written.isValid() ? checkpoint.written : QDateTime::currentDateTimeUtc();
+    const QDateTime start =
+        checkpoint.start.isValid() ? checkpoint.start : end.addSecs(-checkpoint.seconds);
+    return {start,
+            end,
+            checkpoint.seconds,
+            checkpoint.interfaceName,
+            checkpoint.received,
+            checkpoint.sent,
+            EntryKind::Recovered,
+            plan};
 }
 
 // A connection cannot have lasted longer than the time since the counter's reset, dead time
@@ -53,8 +85,13 @@ void SetCheckpointAside(const Notice& notice, const QString& why) {
 } // namespace
 
 void WriteCheckpoint(const Checkpoint& checkpoint) {
-    WriteLines(kCheckpointFileName, {checkpoint.resetDate, checkpoint.base.toLocal8Bit(),
-                                     QByteArray::number(checkpoint.seconds)});
+    WriteLines(kCheckpointFileName,
+               {checkpoint.resetDate, checkpoint.base.toLocal8Bit(),
+                QByteArray::number(checkpoint.seconds),
+                checkpoint.start.toUTC().toString(Qt::ISODateWithMs).toLatin1(),
+                QDateTime::currentDateTimeUtc().toString(Qt::ISODate).toLatin1(),
+                checkpoint.interfaceName.toUtf8(), QByteArray::number(checkpoint.received),
+                QByteArray::number(checkpoint.sent)});
 }
 
 bool TryWriteCheckpoint(const Checkpoint& checkpoint) noexcept {
@@ -70,7 +107,7 @@ void RemoveCheckpoint() {
     platform::removeFile(kCheckpointFileName);
 }
 
-void FoldCheckpoint(const Notice& notice) {
+void FoldCheckpoint(const Notice& notice, Journal& journal) {
     if (!platform::fileExists(kCheckpointFileName)) {
         return;
     }
@@ -89,5 +126,6 @@ void FoldCheckpoint(const Notice& notice) {
     if (file.seconds == checkpoint->base) {
         WriteCounterFile({file.resetDate, *folded, file.plan});
     }
+    journal.Record(RecoveredEntry(*checkpoint, file.plan), notice);
     RemoveCheckpoint();
 }

@@ -5,8 +5,10 @@
 // the next start-up record a connection whose program died (a crash, a power cut).
 
 #include "counter/counter_files.h"
+#include "journal/journal.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 #include <cstdint>
 
@@ -18,6 +20,13 @@ struct Checkpoint {
     QByteArray resetDate; // line 1 of the counter file
     QString base;         // line 2 of the counter file, as the connection found it
     std::int32_t seconds = 0;
+    // For the journal: when the connection started and the checkpoint was written (UTC), its
+    // link and octets so far. A checkpoint of an earlier version has none of them.
+    QDateTime start;
+    QDateTime written;
+    QString interfaceName;
+    std::uint64_t received = 0;
+    std::uint64_t sent = 0;
 };
 
 void WriteCheckpoint(const Checkpoint& checkpoint);
@@ -28,5 +37,6 @@ void RemoveCheckpoint();
 // Records a checkpoint left by a program that did not end its connection into line 2 of the
 // counter file, once: a checkpoint already recorded is only removed. One that belongs to another
 // counter or reset, cannot be read, or counts more seconds than have passed since the reset, is
-// set aside under another name; notice says so.
-void FoldCheckpoint(const Notice& notice);
+// set aside under another name; notice says so. The recorded connection is journalled once too,
+// even when an earlier start recorded it in the counter file but died before the journal.
+void FoldCheckpoint(const Notice& notice, Journal& journal);

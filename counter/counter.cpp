@@ -92,16 +92,20 @@ bool Counter::SystemConnected() const {
     return InternetGetConnectedState(&flags, 0) != FALSE;
 }
 
-// Only these three spellings: "Wan", "WAN" or "wan" anywhere in the description.
 bool Counter::WanAdapterListed() const {
+    return WanAdapter().has_value();
+}
+
+// Only these three spellings: "Wan", "WAN" or "wan" anywhere in the description.
+std::optional<QString> Counter::WanAdapter() const {
     const DetailGrid& grid = view_.Grid();
     for (int row = 1; row < grid.RowCount(); ++row) {
         const QString adapter = grid.Cell(Adapter, row);
         if (adapter.contains("Wan") || adapter.contains("WAN") || adapter.contains("wan")) {
-            return true;
+            return adapter;
         }
     }
-    return false;
+    return std::nullopt;
 }
 
 // The grid the WAN test reads is the previous tick's: this tick's fill comes after it.
@@ -129,7 +133,8 @@ void Counter::KeepCheckpoint() {
 }
 
 Checkpoint Counter::CurrentCheckpoint() const {
-    return {resetDate_, storedSeconds_, connectionTime_};
+    return {resetDate_, storedSeconds_,           connectionTime_,     connectionStart_,
+            {},         traffic_.InterfaceName(), traffic_.Received(), traffic_.Sent()};
 }
 
 void Counter::ForgetCheckpoint() {
@@ -174,6 +179,11 @@ void Counter::ConnectedTick() {
     if (state_ == State::Disconnected) {
         state_ = State::Connected;
         connectionTime_ = CheckedAdd(connectionTime_, kDeadTime);
+        connectionStart_ = QDateTime::currentDateTimeUtc();
+        traffic_.Clear();
+    }
+    if (const auto adapter = WanAdapter()) {
+        traffic_.Sample(*adapter);
     }
     view_.ShowTrayFrame(iconFrame_);
     iconFrame_ = (iconFrame_ + 1) % kTrayFrameCount;
@@ -215,16 +225,16 @@ void Counter::DisconnectedTick() {
     view_.ShowApplicationIcon();
     upSince_.reset();
     if (state_ == State::Connected) {
-        DisconnectionUpdate();
+        DisconnectionUpdate(EntryKind::Ended);
     }
 }
 
 // Until the counter file is rewritten the connection stays "Connecté" with its whole time, so a
 // failed update is retried at the next tick; meanwhile its every second is in the checkpoint,
 // which the next start records if the program ends first.
-void Counter::DisconnectionUpdate() {
+void Counter::DisconnectionUpdate(EntryKind kind) {
     try {
-        RecordConnection();
+        RecordConnection(kind);
     } catch (const platform::Failure&) {
         if (connectionTime_ != checkpointed_ && TryWriteCheckpoint(CurrentCheckpoint())) {
             checkpointed_ = connectionTime_;
@@ -233,16 +243,26 @@ void Counter::DisconnectionUpdate() {
     }
 }
 
-// Adds the connection that just ended to the counter file.
-void Counter::RecordConnection() {
+// Adds the connection that just ended to the counter file, then to the journal, before the
+// checkpoint goes: a start that finds the checkpoint journals it, once.
+void Counter::RecordConnection(EntryKind kind) {
     TakeCounterFile(ReadCounterFile(Problems()));
     const std::int32_t total = AddSeconds(storedSeconds_, connectionTime_);
     SetCumulated(total);
     WriteCounterFile({resetDate_, QString::number(total), planText_});
     storedSeconds_ = QString::number(total);
+    journal_.Record({connectionStart_, QDateTime::currentDateTimeUtc(), connectionTime_,
+                     traffic_.InterfaceName(), traffic_.Received(), traffic_.Sent(), kind,
+                     planText_},
+                    Problems());
     ForgetCheckpoint();
     connectionTime_ = 0;
     state_ = State::Disconnected;
+}
+
+std::int64_t Counter::CumulatedSeconds() const {
+    return std::int64_t{hours_} * kSecondsPerHour + std::int64_t{minutes_} * kSecondsPerMinute +
+           seconds_;
 }
 
 void Counter::SetCumulated(std::int32_t total) {
@@ -349,8 +369,14 @@ void Counter::ResetCounter() {
         return;
     }
     WriteCounterFile({DateTimeText(QDateTime::currentDateTime()).toLocal8Bit(), "0", planText_});
+    JournalEvent(EntryKind::Reset);
     ForgetCheckpoint();
     Reload();
+}
+
+void Counter::JournalEvent(EntryKind kind) {
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    journal_.Record({now, now, 0, {}, 0, 0, kind, planText_}, Problems());
 }
 
 void Counter::ChangeResetDay() {
@@ -390,6 +416,7 @@ void Counter::SetPlan() {
     SetPlanText(*answer);
     const CounterFile file = ReadCounterFile(Problems());
     WriteCounterFile({file.resetDate, file.seconds, planText_});
+    JournalEvent(EntryKind::Plan);
 }
 
 void Counter::Dial() {
@@ -415,6 +442,6 @@ void Counter::TerminationRequested() {
         ~EndAnyway() { view.Terminate(); }
     } end{view_};
     if (state_ == State::Connected) {
-        DisconnectionUpdate();
+        DisconnectionUpdate(EntryKind::Stopped);
     }
 }

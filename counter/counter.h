@@ -3,8 +3,10 @@
 // the reload of the counter from its files, and the user's commands on the counter.
 
 #include "counter/checkpoint.h"
+#include "counter/connection_traffic.h"
 #include "counter/counter_files.h"
 #include "counter/counter_view.h"
+#include "journal/journal.h"
 
 #include <QDate>
 #include <QString>
@@ -42,6 +44,11 @@ public:
     void TerminationRequested();
 
     bool Connected() const { return state_ == State::Connected; }
+    // The journal every recorded connection, reset and plan change is added to.
+    Journal& History() { return journal_; }
+    // The seconds counted since the reset, as the strip shows them.
+    std::int64_t CumulatedSeconds() const;
+    const QByteArray& ResetDate() const { return resetDate_; }
     std::int32_t ConnectionTime() const { return connectionTime_; }
     std::int32_t Plan() const { return plan_; }
     const QString& PlanText() const { return planText_; }
@@ -67,8 +74,12 @@ private:
     void DisconnectedTick();
     void AdvanceConnection();
     void AdvanceCumulated(std::int32_t seconds);
-    void DisconnectionUpdate();
-    void RecordConnection();
+    void DisconnectionUpdate(EntryKind kind);
+    void RecordConnection(EntryKind kind);
+    // The first row of the grid that names a WAN adapter.
+    std::optional<QString> WanAdapter() const;
+    // Adds a reset or a plan change to the journal.
+    void JournalEvent(EntryKind kind);
     Checkpoint CurrentCheckpoint() const;
     void KeepCheckpoint();
     void ForgetCheckpoint();
@@ -112,4 +123,8 @@ private:
     std::optional<int> resetYear_;
     std::int32_t resetDay_ = 0;
     std::optional<QDate> today_;
+    Journal journal_;
+    // When the connection being counted started (UTC), and what it carried.
+    QDateTime connectionStart_;
+    ConnectionTraffic traffic_;
 };

@@ -10,6 +10,16 @@ QString DateTimeText(const QDateTime& local) {
     return date + ' ' + local.toString(QStringLiteral("HH:mm:ss"));
 }
 
+std::optional<QDateTime> ResetMoment(const QString& text) {
+    const QDateTime written =
+        QDateTime::fromString(text.trimmed(), QStringLiteral("dd/MM/yyyy HH:mm:ss"));
+    if (written.isValid()) {
+        return written;
+    }
+    const auto day = EarliestResetDay(text);
+    return day ? std::optional(QDateTime(*day, QTime(0, 0))) : std::nullopt;
+}
+
 std::optional<QDate> EarliestResetDay(const QString& text) {
     const QString date = text.trimmed().section(' ', 0, 0);
     std::optional<QDate> earliest;

@@ -15,3 +15,6 @@ QString DateTimeText(const QDateTime& local);
 // month first as some locales wrote it before, with four or two digits to the year. Nothing for a
 // text that reads neither way.
 std::optional<QDate> EarliestResetDay(const QString& text);
+// When the counter was reset: the date-time text as the program writes it, or the start of the
+// earliest day the text can stand for.
+std::optional<QDateTime> ResetMoment(const QString& text);

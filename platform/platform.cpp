@@ -1,6 +1,7 @@
 #include "platform/platform.h"
 
 #include "platform/internet.h"
+#include "platform/link_octets.h"
 #include "platform/sound.h"
 
 #include <algorithm>
@@ -24,6 +25,10 @@ ScopedPlatform::ScopedPlatform(Platform& platform) : previous_(installed) {
 
 ScopedPlatform::~ScopedPlatform() {
     installed = previous_;
+}
+
+std::optional<LinkOctets> linkOctets(const std::string& description) {
+    return current().linkOctets(description);
 }
 
 namespace {

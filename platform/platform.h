@@ -4,6 +4,7 @@
 // One implementation per system, chosen at start; tests install the fake instead.
 
 #include "platform/iphlpapi.h"
+#include "platform/link_octets.h"
 
 #include <cstring>
 #include <optional>
@@ -18,6 +19,7 @@ public:
 
     virtual DWORD GetIfTable(PMIB_IFTABLE pIfTable, PULONG pdwSize, BOOL bOrder) = 0;
     virtual DWORD GetIpAddrTable(PMIB_IPADDRTABLE pIpAddrTable, PULONG pdwSize, BOOL bOrder) = 0;
+    virtual std::optional<LinkOctets> linkOctets(const std::string& description) = 0;
 
     // Internet connection services: is a connection up, dial the default connection, hang up.
     virtual BOOL InternetGetConnectedState(DWORD* lpdwFlags, DWORD dwReserved) = 0;

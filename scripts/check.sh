@@ -12,7 +12,8 @@ if ! clang-format --dry-run --Werror "${sources[@]}"; then
     exit 1
 fi
 
-mapfile -t program < <(git ls-files 'app/*.cpp' 'counter/*.cpp' 'info/*.cpp' 'netstats/*.cpp' \
+mapfile -t program < <(git ls-files 'app/*.cpp' 'counter/*.cpp' 'info/*.cpp' 'journal/*.cpp' \
+                                     'netstats/*.cpp' \
                                      'platform/*.cpp' 'shell/*.cpp')
 printf '%s\n' "${program[@]}" |
     xargs -P "$(nproc)" -n 4 clang-tidy -p "$build" --quiet \

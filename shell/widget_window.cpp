@@ -1,5 +1,6 @@
 #include "shell/widget_window.h"
 
+#include "counter/date_time_text.h"
 #include "info/about_message.h"
 #include "info/dialogs.h"
 #include "info/help_window.h"
@@ -9,6 +10,7 @@
 #include "platform/x11_window.h"
 #include "shell/application.h"
 #include "shell/detail_window.h"
+#include "shell/history_window.h"
 #include "shell/image_list.h"
 #include "shell/picone_barre_tache.h"
 #include "shell/x11_connection.h"
@@ -129,6 +131,8 @@ void TForm1::CreatePopupMenu1() {
     popupMenu1_->setObjectName("PopupMenu1");
     AddItem(popupMenu1_, "Voirledtaildesconnexions1", "Voir le détail des connexions",
             [this] { Voirledtaildesconnexions1Click(); });
+    AddItem(popupMenu1_, "Historiquedesconnexions1", "Historique des connexions…",
+            [this] { Historiquedesconnexions1Click(); });
     AddItem(popupMenu1_, "Rinitialiserlecompteur1", "Réinitialiser le compteur",
             [this] { Rinitialiserlecompteur1Click(); });
     QMenu* resetDay = popupMenu1_->addMenu("Jour de R.A.Z.");
@@ -347,6 +351,19 @@ void TForm1::FormClick() {
 void TForm1::Voirledtaildesconnexions1Click() {
     detail_.show();
     detail_.raise();
+}
+
+void TForm1::Historiquedesconnexions1Click() {
+    if (!history_) {
+        history_ = std::make_unique<TForm5>(counter_.History(), [this] {
+            const QDateTime now = QDateTime::currentDateTime();
+            const auto start = ResetMoment(QString::fromLocal8Bit(counter_.ResetDate()));
+            return CounterFacts{start.value_or(now), counter_.CumulatedSeconds(), counter_.Plan(),
+                                counter_.ResetDay(), now};
+        });
+    }
+    history_->show();
+    history_->raise();
 }
 
 void TForm1::Rinitialiserlecompteur1Click() {

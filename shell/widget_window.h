@@ -17,6 +17,7 @@ class QMenu;
 class TPiconeBarreTache;
 class TForm2;
 class TForm4;
+class TForm5;
 class TVerAboutBox;
 
 namespace Ui {
@@ -67,6 +68,7 @@ public slots:
     void Timer1Timer();
     void FormClick();
     void Voirledtaildesconnexions1Click();
+    void Historiquedesconnexions1Click();
     void Rinitialiserlecompteur1Click();
     void Changer1Click();
     void Voir1Click();
@@ -109,6 +111,8 @@ private:
     TVerAboutBox& aboutBox_;
     TForm2& detail_;
     TForm4& help_;
+    // Made at its first showing: until then the history costs nothing.
+    std::unique_ptr<TForm5> history_;
     TrafficSampler sampler_;
     Counter counter_;
     QTimer timer1_;

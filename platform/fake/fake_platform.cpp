@@ -56,6 +56,11 @@ DWORD FakePlatform::GetIfTable(PMIB_IFTABLE pIfTable, PULONG pdwSize, BOOL) {
     return answer(interfaces, pIfTable, pdwSize, ifSizeQueryAnswer);
 }
 
+std::optional<LinkOctets> FakePlatform::linkOctets(const std::string& description) {
+    const auto found = linkCounters.find(description);
+    return found == linkCounters.end() ? std::nullopt : std::optional(found->second);
+}
+
 DWORD FakePlatform::GetIpAddrTable(PMIB_IPADDRTABLE pIpAddrTable, PULONG pdwSize, BOOL bOrder) {
     ++addrTableCalls;
     std::vector<MIB_IPADDRROW> rows = addresses;

@@ -23,6 +23,9 @@ public:
     // the table grow between the two calls.
     std::function<void()> afterSizeQuery;
 
+    // The 64-bit counters of each link, by the description the interface table gives it.
+    std::map<std::string, LinkOctets> linkCounters;
+
     int ifTableCalls = 0;
     int addrTableCalls = 0;
 
@@ -47,6 +50,7 @@ public:
 
     DWORD GetIfTable(PMIB_IFTABLE pIfTable, PULONG pdwSize, BOOL bOrder) override;
     DWORD GetIpAddrTable(PMIB_IPADDRTABLE pIpAddrTable, PULONG pdwSize, BOOL bOrder) override;
+    std::optional<LinkOctets> linkOctets(const std::string& description) override;
     BOOL InternetGetConnectedState(DWORD* lpdwFlags, DWORD dwReserved) override;
     BOOL InternetAutodial(DWORD dwFlags, HWND hwndParent) override;
     BOOL InternetAutodialHangup(DWORD dwReserved) override;

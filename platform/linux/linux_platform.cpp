@@ -2,6 +2,7 @@
 
 #include "platform/linux/dialer.h"
 #include "platform/linux/elf_version.h"
+#include "platform/linux/link_octets.h"
 
 #include <climits>
 #include <unistd.h>
@@ -14,6 +15,11 @@ DWORD LinuxPlatform::GetIfTable(PMIB_IFTABLE pIfTable, PULONG pdwSize, BOOL bOrd
 
 DWORD LinuxPlatform::GetIpAddrTable(PMIB_IPADDRTABLE pIpAddrTable, PULONG pdwSize, BOOL bOrder) {
     return netTables_.GetIpAddrTable(pIpAddrTable, pdwSize, bOrder);
+}
+
+// Read from /sys only when asked: once a second during a connection.
+std::optional<LinkOctets> LinuxPlatform::linkOctets(const std::string& description) {
+    return readLinkOctets(description);
 }
 
 // Connected: a default route through an interface that is up. The flags say nothing more.

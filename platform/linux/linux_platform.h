@@ -12,6 +12,7 @@ class LinuxPlatform : public Platform {
 public:
     DWORD GetIfTable(PMIB_IFTABLE pIfTable, PULONG pdwSize, BOOL bOrder) override;
     DWORD GetIpAddrTable(PMIB_IPADDRTABLE pIpAddrTable, PULONG pdwSize, BOOL bOrder) override;
+    std::optional<LinkOctets> linkOctets(const std::string& description) override;
     BOOL InternetGetConnectedState(DWORD* lpdwFlags, DWORD dwReserved) override;
     BOOL InternetAutodial(DWORD dwFlags, HWND hwndParent) override;
     BOOL InternetAutodialHangup(DWORD dwReserved) override;

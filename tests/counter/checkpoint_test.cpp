@@ -42,7 +42,9 @@ TEST_F(Checkpoints, FoldRecordsOnceOrSetsAside) {
         Put(kCounterFileName, c.counter);
         Put(kCheckpointFileName, c.checkpoint);
         bool reported = false;
-        FoldCheckpoint([&](const QString& text) { reported = text.contains("mis de côté"); });
+        Journal journal;
+        FoldCheckpoint([&](const QString& text) { reported = text.contains("mis de côté"); },
+                       journal);
         const QStringList setAside =
             QDir().entryList({QString(kCheckpointFileName) + ".*"}, QDir::Files);
         EXPECT_EQ(Bytes(kCounterFileName), c.after) << c.checkpoint.toStdString();
@@ -105,7 +107,8 @@ TEST_F(KilledConnection, LosesAtMostTenSecondsAndNeverCountsTwice) {
         const int ticks = ConnectAndKill(random);
         // A tick may have ended, checkpoint and all, just before the kill: one more than reported.
         const int truth = 10 + ticks;
-        FoldCheckpoint([](const QString& text) { ADD_FAILURE() << text.toStdString(); });
+        Journal journal;
+        FoldCheckpoint([](const QString& text) { ADD_FAILURE() << text.toStdString(); }, journal);
         const int recorded = StrToInt(SplitLines(Bytes(kCounterFileName), 3)[1]) - 754;
         EXPECT_LE(recorded, truth + 1) << "run " << run;
         EXPECT_GE(recorded, ticks < 1 ? 0 : truth - kCheckpointPeriod) << "run " << run;
@@ -115,22 +118,31 @@ TEST_F(KilledConnection, LosesAtMostTenSecondsAndNeverCountsTwice) {
     RecordProperty("largest_loss_seconds", largestLoss);
 }
 
-// A fold cut short by a crash is finished by the next start, never done twice.
+// A fold cut short by a crash is finished by the next start, never done twice, in the counter
+// file as in the journal, which still opens.
 TEST_F(Checkpoints, AFoldKilledAtAnyMomentIsFinishedOnce) {
     std::mt19937 random(11);
+    const QDateTime start(QDate(2026, 12, 9), QTime(10, 0), Qt::UTC);
+    const JournalEntry recovered{start, start.addSecs(21),    31,  "ppp0", 1000,
+                                 2000,  EntryKind::Recovered, "20"};
     for (int run = 0; run < 30; ++run) {
         Put(kCounterFileName, "d\r\n754\r\n20\r\n");
-        Put(kCheckpointFileName, "d\r\n754\r\n31\r\n");
+        Put(kCheckpointFileName, "d\r\n754\r\n31\r\n2026-12-09T10:00:00Z\r\n"
+                                 "2026-12-09T10:00:21Z\r\nppp0\r\n1000\r\n2000\r\n");
         const pid_t child = fork();
         if (child == 0) {
-            FoldCheckpoint([](const QString&) {});
+            Journal journal;
+            FoldCheckpoint([](const QString&) {}, journal);
             _exit(0);
         }
         usleep(std::uniform_int_distribution<useconds_t>(0, 3000)(random));
         kill(child, SIGKILL);
         waitpid(child, nullptr, 0);
-        FoldCheckpoint([](const QString& text) { ADD_FAILURE() << text.toStdString(); });
+        Journal journal;
+        FoldCheckpoint([](const QString& text) { ADD_FAILURE() << text.toStdString(); }, journal);
         EXPECT_EQ(Bytes(kCounterFileName), "d\r\n785\r\n20\r\n") << "run " << run;
+        EXPECT_EQ(journal.Entries(start, start.addDays(1)), QList<JournalEntry>{recovered})
+            << "run " << run;
     }
 }
 

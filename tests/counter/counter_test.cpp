@@ -2,6 +2,7 @@
 #include "counter/counter.h"
 #include "counter/counter_files.h"
 #include "fake_view.h"
+#include "journal/journal.h"
 #include "platform/failure.h"
 #include "platform/fake/fake_platform.h"
 #include "tests/support/qstring_printer.h"
@@ -420,6 +421,87 @@ TEST_F(CounterTest, ConnectionTimeFollowsTheClock) {
     EXPECT_EQ(view.label1, "0h0m35s, depuis 05/03/2003");
     Ticks(1, false);
     EXPECT_EQ(Line(2), "45");
+}
+
+// Each way a connection or a command reaches the counter file adds one row to the journal, once
+// the file is written, and only one.
+TEST_F(CounterTest, EachPathJournalsOneRow) {
+    const std::string wan = "ppp0 - Interface WAN (PPP)";
+    struct Case {
+        const char* path;
+        std::function<void()> act;
+        EntryKind kind;
+        std::int32_t seconds;
+        std::uint64_t received, sent;
+    };
+    // Five connected ticks, the link's counters growing by 1000 and 100 octets at each.
+    const auto connect = [&] {
+        for (std::uint64_t k = 0; k < 5; ++k) {
+            fake.linkCounters[wan] = {"ppp0", (1ULL << 32) + 1000 * k, 500 + 100 * k};
+            Ticks(1, true);
+        }
+    };
+    const Case cases[] = {
+        {"hang-up", [&] { connect(), Ticks(1, false); }, EntryKind::Ended, 15, 4000, 400},
+        {"line drop", [&] { connect(), fake.linkCounters.clear(), Ticks(1, false); },
+         EntryKind::Ended, 15, 4000, 400},
+        {"termination", [&] { connect(), counter.TerminationRequested(); }, EntryKind::Stopped, 15,
+         4000, 400},
+        {"reset", [&] { view.answers.push_back([] { return QString(); }), counter.ResetCounter(); },
+         EntryKind::Reset, 0, 0, 0},
+        {"plan", [&] { view.answers.push_back([] { return QString("30"); }), counter.SetPlan(); },
+         EntryKind::Plan, 0, 0, 0},
+    };
+    Start();
+    Ticks(1, false);
+    const QDateTime from = QDateTime::currentDateTimeUtc().addSecs(-1);
+    qsizetype rows = 0;
+    for (const Case& c : cases) {
+        const QByteArray before = Bytes(kCounterFileName);
+        c.act();
+        Ticks(2, false);
+        const auto entries = counter.History().Entries(from, from.addDays(1));
+        ASSERT_EQ(entries.size(), ++rows) << c.path << view.errors.join('\n').toStdString();
+        const JournalEntry& row = entries.last();
+        EXPECT_NE(Bytes(kCounterFileName), before) << c.path;
+        EXPECT_EQ(row.kind, c.kind) << c.path;
+        EXPECT_EQ(row.seconds, c.seconds) << c.path;
+        EXPECT_EQ(row.received, c.received) << c.path;
+        EXPECT_EQ(row.sent, c.sent) << c.path;
+        EXPECT_EQ(row.interfaceName, c.seconds ? "ppp0" : "") << c.path;
+        EXPECT_EQ(row.plan, Line(3)) << c.path;
+    }
+    EXPECT_TRUE(view.errors.isEmpty()) << view.errors.join('\n').toStdString();
+}
+
+// A journal that cannot be written is told once, and the counter file is what it would have been.
+TEST_F(CounterTest, AJournalFailureNeverChangesTheCount) {
+    const std::function<void()> breakings[] = {
+        [] { Put(kJournalFileName, QByteArray(4096, 'x')); },
+        [] { QDir().mkdir(kJournalFileName); },
+    };
+    for (const auto& breakJournal : breakings) {
+        QFile::remove(kJournalFileName);
+        view.errors.clear();
+        Start();
+        breakJournal();
+        Ticks(1, false);
+        for (int connection = 0; connection < 3; ++connection) {
+            Ticks(5, true);
+            Ticks(1, false);
+        }
+        EXPECT_EQ(Bytes(kCounterFileName), "05/03/2003 14:07:09\r\n799\r\n20\r\n");
+        EXPECT_FALSE(QFile::exists(kCheckpointFileName));
+        ASSERT_EQ(view.errors.size(), 1);
+        EXPECT_TRUE(view.errors.first().startsWith("Le journal des connexions"))
+            << view.errors.first().toStdString();
+        // Mended, it takes the next connection; broken again, it is told again.
+        QDir().rmdir(kJournalFileName);
+        QFile::remove(kJournalFileName);
+        Ticks(5, true);
+        Ticks(1, false);
+        EXPECT_EQ(view.errors.size(), 1);
+    }
 }
 
 } // namespace

@@ -20,7 +20,7 @@ if [ "${RIG_INSIDE:-}" != 1 ]; then
         exit 77
     fi
     for tool in unshare Xvfb fluxbox xdotool xwininfo xprop xclip import pon poff pidof ping ip \
-        dbus-daemon; do
+        dbus-daemon sqlite3; do
         command -v "$tool" >/dev/null ||
             { echo "FAIL: $tool is missing (scripts/setup.sh installs it)"; exit 1; }
     done
@@ -143,7 +143,7 @@ click() {
 }
 
 # The menu's items, top to bottom; none is a separator, so each takes an equal share.
-items=("Voir le détail des connexions" "Réinitialiser le compteur" "Jour de R.A.Z."
+items=("Voir le détail des connexions" "Historique des connexions…" "Réinitialiser le compteur" "Jour de R.A.Z."
        "Fixer le forfait" "Masquer" "A propos de ..." "Version Info" "Un petit coup de main"
        "Décrocher" "Raccrocher" "Quitter")
 
@@ -311,6 +311,11 @@ shot 1-first-start
 check "the splash closes by itself" eventually 8 eval '! shown "A propos"'
 printf '1\r\n' >"$home/jour_raz.txt"
 
+# journal SQL: the answer of the journal beside the counter file.
+journal() {
+    sqlite3 -separator ' ' "$home/decompte_internet.sqlite" "$1"
+}
+
 # ---- 2. Décrocher, traffic, Raccrocher ----
 before=$(counter_line 2)
 check "Décrocher dials: ppp0 up, the strip red" dial
@@ -318,6 +323,12 @@ check_traffic 2-connected-detail
 check "Raccrocher hangs up and the connection is counted" \
     eval 'menu_pick Raccrocher && ended_and_counted'
 check "the strip is no longer red" eventually 5 eval '! state_mark_is "#FF0000"'
+check "the journal has the connection: its seconds, its link and the pings' octets" eval '
+    read -r seconds interface received sent <<<"$(journal "SELECT seconds, interface, received,
+        sent FROM entries WHERE kind = '"'ended'"'")" &&
+    echo "     journalled $seconds s on $interface, $received octets in, $sent out" >&2 &&
+    [ "$seconds" = "$(($(counter_line 2) - before))" ] && [ "$interface" = ppp0 ] &&
+    [ "$received" -ge 168 ] && [ "$sent" -ge 168 ]'
 shot 2-hung-up
 
 # ---- 3. The provider drops the line ----
@@ -348,12 +359,19 @@ check "the program starts again" start_program "$home"
 before=$(counter_line 2)
 check "Décrocher dials" dial
 shot 5-connected
+menu_pick "Historique des connexions…"
+check "the history window shows the chart and the forecast" \
+    eventually 5 shown "Historique des connexions"
+sleep 1
+shot 5-history
 kill -TERM "$pid"
 check "a termination signal ends it" eventually 10 eval '! kill -0 "$pid" 2>/dev/null'
 wait "$pid"
 check "with status 0" test $? -eq 0
 check "the connection is recorded first" \
     eval 'lasted=$(elapsed); counted $(($(counter_line 2) - before)) "$lasted"'
+check "the journal has each connection once, the stopped one last" eval '
+    [ "$(journal "SELECT group_concat(kind) FROM entries")" = ended,ended,ended,stopped ]'
 poff >/dev/null
 check "poff hangs up what the program left up" eventually 10 eval '! link_up'
 

@@ -212,4 +212,24 @@ TEST_F(WidgetWindow, QuitterEndsTheLoopOnlyWhileDisconnected) {
     }
 }
 
+// The history comes right after the detail, and its window is made when first asked for.
+TEST_F(WidgetWindow, HistoryItemOpensTheHistoryWindow) {
+    const QList<QAction*> items = form->PopupMenu1()->actions();
+    ASSERT_GE(items.size(), 3);
+    EXPECT_EQ(items[0]->objectName(), "Voirledtaildesconnexions1");
+    EXPECT_EQ(items[1]->objectName(), "Historiquedesconnexions1");
+    EXPECT_EQ(items[1]->text(), "Historique des connexions…");
+    EXPECT_EQ(items[2]->objectName(), "Rinitialiserlecompteur1");
+    const auto historyWindows = [] {
+        const auto windows = QApplication::topLevelWidgets();
+        return std::count_if(windows.begin(), windows.end(), [](const QWidget* window) {
+            return window->windowTitle() == "Historique des connexions" && window->isVisible();
+        });
+    };
+    EXPECT_EQ(historyWindows(), 0);
+    items[1]->trigger();
+    items[1]->trigger();
+    EXPECT_EQ(historyWindows(), 1);
+}
+
 } // namespace

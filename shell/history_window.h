@@ -1,0 +1,69 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// The history window: the chart of a period's hours with the plan and the forecast, its volume,
+// its connections newest first, the earlier periods to choose from, and the export to CSV. Made at
+// its first showing; while hidden it reads nothing.
+
+#include "journal/forecast.h"
+#include "journal/journal.h"
+
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+class QChart;
+class QComboBox;
+class QLabel;
+class QTableWidget;
+
+namespace Ui {
+class TForm5;
+}
+
+// What the counter knows of the current period.
+struct CounterFacts {
+    QDateTime periodStart; // the counter's reset date
+    std::int64_t used = 0; // seconds counted since
+    std::int32_t plan = 0;
+    int resetDay = 0;
+    QDateTime now;
+};
+
+class TForm5 : public QWidget {
+    Q_OBJECT
+
+public:
+    using Facts = std::function<CounterFacts()>;
+    // The name of the file to export to, empty when the user gives none.
+    using FileQuestion = std::function<QString(QWidget* parent, const QString& proposed)>;
+    TForm5(Journal& journal, Facts facts, QWidget* parent = nullptr);
+    ~TForm5() override;
+
+    void SetFileQuestion(FileQuestion question) { fileQuestion_ = std::move(question); }
+    QChart* Chart1() const;
+    QComboBox* Periodes1() const;
+    QLabel* Label1() const;
+    QLabel* Label2() const;
+    QTableWidget* sgconnexions() const;
+
+public slots:
+    // Reads the periods and shows the chosen one again.
+    void Refresh();
+    void Exporter1Click();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void ShowPeriod();
+    void ShowChart(const Period& period, const QList<JournalEntry>& entries,
+                   const CounterFacts& facts);
+    void ShowTable(const QList<JournalEntry>& entries);
+    QList<JournalEntry> EntriesOf(const Period& period, const CounterFacts& facts);
+
+    std::unique_ptr<Ui::TForm5> ui_;
+    Journal& journal_;
+    Facts facts_;
+    FileQuestion fileQuestion_;
+    QList<Period> periods_;
+};
