@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Filocompte: the splash, the detail and help windows created hidden, then the widget window as
 // the main window, and the message loop until "Quitter".
 //

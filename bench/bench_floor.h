@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The floor of the benchmarks: the least any fill or tick must read, the interface table and the
 // IPv4 address table, each as one bare rtnetlink dump over one kept socket.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The toolkit's floor for the footprint benchmark: a bare window the size of the strip with a tray
 // icon, doing nothing; with --move, moved one pixel right every 100 ms with the toolkit's own move,
 // wrapping at the screen's right edge. Its title is "floor".

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Shell helpers of the benchmark scripts, sourced by them from the repository's root.
 
 # Builds the given targets in build-bench/ (Release).

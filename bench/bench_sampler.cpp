@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times the traffic sampler's two fills against the interfaces of the network namespace it runs
 // in: the disconnected fill (the interface table, then the address table for each interface) and
 // the connected fill (the interface table only), and beside them the floor of one bare link dump
@@ -46,7 +47,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const double seconds = argument(argc, argv, 1, 2.0);
     TForm2 window; // never shown: the fills only write its grid
-    TrafficSampler sampler(window.grid());
+    TrafficSampler sampler(window.Grid());
 
     const double first = timeOnce([&] { sampler.CaptureMIBData(true); });
     const Figures disconnected = measure([&] { sampler.CaptureMIBData(true); }, seconds, 15);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times one whole tick of the counter, Counter::Tick(), through the real Linux layer, in the
 // namespace it runs in, and beside it the floor: one bare link dump and one bare IPv4 address dump
 // over one kept netlink socket. The argument says which branch the tick must take; the run fails
@@ -78,7 +79,7 @@ int main(int argc, char** argv) {
     }
 
     TForm2 window; // never shown: the fills only write its grid
-    BenchView view(window.grid());
+    BenchView view(window.Grid());
     Counter counter(view);
     // No plan: after an hour of connected ticks, thousands of them here, its alarm would ring.
     WriteCounterFile({DateTimeText(QDateTime::currentDateTime()).toLocal8Bit(), "0", "0"});

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Timing helpers shared by the benchmarks: one timed call, and medians and 90th percentiles over
 // repeated calls, in microseconds.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A tun device of link type PPP, kept attached so that its link has a carrier, for the benchmarks'
 // connected state. Given the link's local and peer addresses, it also makes traffic: ten times a
 // second an ICMP echo request of 1 KB from the peer arrives through the link, and the kernel's

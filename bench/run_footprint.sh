@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The whole program's footprint on a virtual display (Xvfb with openbox and trayer), beside the
 # toolkit's floor (a bare window with a tray icon, still and moved ten times a second) and two peers
 # that show the PPP link's rate (conky and GKrellM): memory, CPU time, wake-ups, the X server's and

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Times the sampler's fills through the real Linux layer with 1, 8, 64 and 512 interfaces (tun
 # devices with an IPv4 address each, in a network namespace of its own, loopback not counted),
 # beside the floor of one link dump and one address dump.

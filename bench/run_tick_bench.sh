@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Times one whole tick of the counter, disconnected and connected, with 8 and 64 interfaces, beside
 # the floor of one link dump and one address dump. The interfaces live in a network namespace of
 # its own: one PPP link (a tun device kept attached by ppp_link) and tun devices with an IPv4

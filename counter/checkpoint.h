@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The checkpoint of a running connection, beside the counter file: what the disconnection update
 // would add to line 2 if the connection ended now, with the reset date and the line 2 it would add

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The connection counter: the one-second tick that detects a WAN connection and counts its time,
 // the reload of the counter from its files, and the user's commands on the counter.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The counter's two text files, in the working directory: the counter file (reset date, seconds
 // cumulated up to the last disconnection, plan in hours) and the reset-day file (the day as typed).

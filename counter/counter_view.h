@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the counter needs of the widget window and the windows it owns: the strip's labels, its
 // look (connected or not), the alarm square and menu states, the tray icon, the detail window and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The date-time text of the counter file's first line, in the program's own form whatever the
 // locale: the day first, a four-digit year, one blank and the time ("09/12/2026 10:20:16"); the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The integer conversion used for every number read from a file, the user or the detail grid, and
 // the counter's checked signed 32-bit arithmetic.

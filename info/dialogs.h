@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's standard boxes: the message box, the confirmation dialog, the input box and the
 // error box. All are modal for the program's windows; its timers keep ticking while they are open.

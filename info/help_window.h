@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The help window: an always-on-top editable memo holding the help text, fading in at each
 // showing. Its fade timer sleeps between the end of a fade and the next showing.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A periodic timer that may sleep while its ticks would change nothing, and wakes on the phase of
 // its first start: its ticks fall where they would have fallen had it never stopped.

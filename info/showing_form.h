@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A window whose FormShow handler runs each time the program shows it. Spontaneous show events
 // come from the window system (un-minimising, a desktop switch), not from a showing.

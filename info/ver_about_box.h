@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The About box: a small borderless yellow card with the product name, file version and copyright,
 // shown as a splash at start-up and on demand; it closes itself on its timer's second tick after

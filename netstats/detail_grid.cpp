@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "netstats/detail_grid.h"
 
 DetailGrid::DetailGrid(QObject* parent) : QAbstractTableModel(parent) {}

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The detail grid's cell store. Texts are kept per column and row whatever the row count, so rows
 // hidden by a smaller count keep their texts; a cell never written reads as empty. It is also the

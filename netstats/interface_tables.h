@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Snapshots of the system's interface and IPv4 address tables, and the text forms the detail grid
 // shows of a hardware address and an IPv4 address.

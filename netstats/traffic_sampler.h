@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Turns the interface table into the detail grid's rows: the disconnected fill lists every
 // interface and takes fresh baselines, the connected fill writes rates, maxima and averages.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The folder that keeps the program's files when it is started from the desktop menu or at login,
 // rather than from a folder of the user's choice. Every failure raises IoError.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's errors. Each carries the French message that the standard error box shows; no
 // handler catches them itself, the event-dispatch boundary does, and the program goes on.

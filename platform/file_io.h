@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Whole-file reads and writes of the program's small text files. Every failure raises IoError with
 // the system's error number, or UnusableFile; no file stays open after a call, error or not.

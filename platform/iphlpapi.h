@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Interface and IPv4 address tables, with the published record layouts.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The operating-system services behind the system-shaped functions of iphlpapi.h, internet.h,
 // sound.h and version.h.

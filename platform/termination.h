@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The system's requests that the program end (on Linux SIGTERM, SIGINT and SIGHUP: a shutdown, a
 // logout, Ctrl+C), turned into a descriptor that the GUI thread watches, so that the program can

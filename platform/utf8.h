@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The few UTF-8 operations the platform needs: kernel and hardware-database strings are usually
 // but not always valid UTF-8, and version resources hold UTF-16 text.

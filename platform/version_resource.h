@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The version resource in the binary layout of 32-bit Windows (VS_VERSIONINFO), built from plain
 // data. The build stores one in the executable; version.h reads it back.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The few requests on a top-level window of an X11 display that the toolkit does not make the way
 // the widget needs. Each takes the xcb connection (an xcb_connection_t*) and the window's id;

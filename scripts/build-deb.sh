@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package into build-deb/ from a copy of the sources, so the worktree stays
 # clean, then checks it: lintian (fails on errors), the desktop entry and the metainfo file.
 set -euo pipefail

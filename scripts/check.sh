@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The format of every C++ file against .clang-format, and the small clang-tidy set of .clang-tidy
 # over the program's own sources. Usage: check.sh BUILD_DIR (a configured build, for its
 # compile_commands.json). The compiler's own warnings are the build's business, not this check's.

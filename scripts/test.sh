@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds and checks the Debian package, then builds Filocompte with
 # AddressSanitizer and UBSan, checks the format and the lint set, and runs every test.
 set -euo pipefail

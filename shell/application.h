@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one place where the program's errors are caught: every event the application dispatches,
 // and the few handlers run outside the event loop, go through Guard. A failure is shown in the

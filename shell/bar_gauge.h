@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A horizontal bar gauge: the share of its range that the progress covers, filled in the fore
 // colour over the back colour. It paints its whole rectangle itself.

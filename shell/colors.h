@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Colours as 24-bit values in blue-green-red order (0x00BBGGRR), as the layouts and the connected
 // flag use them.

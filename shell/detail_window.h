@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The detail window: the detail grid, the total throughput (Label1) and the reset day (Label2).
 
@@ -20,7 +21,7 @@ public:
     ~TForm2() override;
 
     // The cell store behind sgmib; it works whether the window is shown or not.
-    DetailGrid& grid() { return grid_; }
+    DetailGrid& Grid() { return grid_; }
     QTableView* sgmib() const;
     QLabel* Label1() const;
     QLabel* Label2() const;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // ImageList1: the tray frames the connection tick cycles through while connected.
 

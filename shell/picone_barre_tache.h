@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The tray icon component: an icon with a tooltip in the notification area, whose right press
 // opens a pop-up menu and left press brings the main form back, and the owner form's presence in

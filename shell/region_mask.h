@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The skin's region mask as the layout stores it: a 4-byte count N, then N bytes of the platform's
 // region data (a 32-byte header, then rectangles as left, top, right, bottom with the right and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A filled rectangle with an optional thin black outline: the strip's state mark and alarm square.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/skin_form.h"
 
 #include "shell/region_mask.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The skin of a shaped window: a picture that fills its form, makes the form borderless, cuts the
 // form's window to the region of its mask, and drags the window by a left press anywhere on it.

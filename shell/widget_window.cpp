@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/widget_window.h"
 
 #include "counter/date_time_text.h"
@@ -43,7 +44,7 @@ QImage SkinPicture() {
 TForm1::TForm1(TVerAboutBox& aboutBox, TForm2& detail, TForm4& help, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       ui_(std::make_unique<Ui::TForm1>()), aboutBox_(aboutBox), detail_(detail), help_(help),
-      sampler_(detail.grid()), counter_(*this) {
+      sampler_(detail.Grid()), counter_(*this) {
     ui_->setupUi(this);
     // Window managers leave a dock where it asks to be, above normal windows, and neither
     // maximise it nor pull it back onto the screen. Outside its shape the window is transparent
@@ -454,7 +455,7 @@ HWND TForm1::Handle() {
 }
 
 const DetailGrid& TForm1::Grid() const {
-    return detail_.grid();
+    return detail_.Grid();
 }
 
 void TForm1::CaptureMIBData(bool flag) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The widget window: the strip with its labels, state mark, alarm square and gauge, the pop-up
 // menu through which every command is reached, and the two timers. Its handlers keep their names

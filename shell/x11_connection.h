@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The X11 display connection under the toolkit, for the few window requests it does not make the
 // way the widget needs.

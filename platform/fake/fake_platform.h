@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A platform that tests script: interface rows with their counters, addresses, the connection
 // state, the executable's path and version resources, and the failures of the two-call protocol;

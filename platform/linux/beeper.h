@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The desktop's sound-theme bell, played through libcanberra on a thread of the beeper's own, so
 // that no caller ever waits for the sound system; the display's bell (platform/sound.h) when the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/linux/default_route.h"
 
 #include "platform/linux/netlink_attributes.h"

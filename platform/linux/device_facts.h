@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What sysfs and udev's hardware database say about a network interface: facts that do not change
 // while the interface keeps its index and name, so they are read once and kept.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Starting the programs that dial and hang up (Debian's pon and poff) without waiting for them.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a person reads in an interface row's description and type, worked out from what the kernel
 // and the hardware database say about the link. Pure, so every kind of link is testable without

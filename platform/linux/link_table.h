@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The interface table read from the kernel's link dumps and kept between calls: a row's name,
 // type, address, description, status and MTU stay right until the link changes; its counters are

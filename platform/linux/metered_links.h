@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The links that another part of the system reports metered, by interface name: what the network
 // tables count as WAN links besides the dial-up and cellular ones.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The interface and IPv4 address tables and the default routes, read from the Linux kernel and kept
 // between calls: each is read again only once the kernel announced a change to it; the counters,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reading the attributes of rtnetlink messages: each is a view into the dump that holds it.
 

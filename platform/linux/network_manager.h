@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // NetworkManager as seen on the system bus: the links it reports metered, kept from its signals,
 // and its dialled profiles (cellular, PPPoE, Bluetooth DUN), activated and deactivated on request.

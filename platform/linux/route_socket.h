@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A NETLINK_ROUTE socket kept open between calls, for the kernel's table dumps. Each dump is a
 // fresh snapshot; its messages stay readable until the next dump.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The kernel's announcements of changes to the tables kept between calls: one NETLINK_ROUTE
 // socket subscribed to links, IPv4 addresses and IPv4 and IPv6 routes, read without waiting. A

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Draws the application icon, a navy spider web with a red question mark in front of it, at 32
 and 16 pixels in 16 colours, and writes filocompte.ico beside this script. Also draws the three
 16-pixel frames the tray cycles through while connected: the same web with a yellow spot that

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Writes mask2.bin beside this script: the skin's region mask "Mask2" as the layout stores it, a
 4-byte length, then the platform's region data (a 32-byte header and the rectangles), all
 little-endian."""

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Draws the skin picture, a strip of dark blue brushed metal with a bevelled rim, the gauge tab
 above its right part and the tongue below its left part, and writes skin.bmp (265 x 91 pixels,
 24-bit, uncompressed) beside this script. Outside the outline of skin_shape.py the picture is

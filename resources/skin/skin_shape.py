@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The widget's outline, shared by make_mask.py and make_skin.py: the rectangles (left, top, right,
 bottom; right and bottom exclusive) in the banded order of the platform's region data, sorted by
 top then left. The first is the gauge tab, the next eighteen the strip, the rest the tongue."""

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Build tool: writes the program's version resource as a C++ source that keeps its bytes in the
 // executable's own section. Usage: make_version_resource <version a.b.c.d> <output.cpp>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "counter/checkpoint.h"
 #include "counter/counter.h"
 #include "counter/counter_files.h"

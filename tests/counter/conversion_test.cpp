@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "counter/date_time_text.h"
 #include "counter/int_conversion.h"
 #include "platform/failure.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "counter/counter_files.h"
 #include "platform/failure.h"
 #include "tests/support/qstring_printer.h"

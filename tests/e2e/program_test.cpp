@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real program in a network namespace of its own, whose links the test brings up and down as
 // a modem would: every connection must reach the counter file, to the second, whether it ends by
 // itself or the program is told to stop.

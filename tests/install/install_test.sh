@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the built program into a scratch prefix and checks the layout that desktops and Debian
 # expect. Exits 77 (skipped) where a checking tool is missing, once the checks that need none pass.
 #     install_test.sh BUILD_DIR SOURCE_DIR

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "netstats/interface_tables.h"
 #include "platform/fake/fake_platform.h"
 

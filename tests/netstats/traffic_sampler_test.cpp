@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "netstats/traffic_sampler.h"
 #include "platform/fake/fake_platform.h"
 

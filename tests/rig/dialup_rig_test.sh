@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real program on a virtual X server under fluxbox, dialling a PPP line to a provider in
 # another network namespace through Debian's pon and poff, driven from its tray icon and menus;
 # then counting a phone tethered over USB that NetworkManager's stand-in reports metered.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Plays pppd for the rig, on a kernel without PPP: both ends of a dial-up line as tun devices,
 // joined by a Unix packet socket that stands for the modem line.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The dispatch boundary, in a program of its own: it needs the program's application object.
 
 #include "platform/failure.h"

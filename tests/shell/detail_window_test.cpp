@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/detail_window.h"
 
 #include <QHeaderView>
@@ -23,7 +24,7 @@ TEST(DetailWindow, LayoutAsStored) {
     QHeaderView* header = form.sgmib()->horizontalHeader();
     ASSERT_EQ(header->count(), 9);
     for (int col = 0; col < 9; ++col) {
-        EXPECT_EQ(form.grid().Cell(col, 0), headers[col]);
+        EXPECT_EQ(form.Grid().Cell(col, 0), headers[col]);
         EXPECT_EQ(header->sectionSize(col), 64);
     }
     EXPECT_EQ(form.sgmib()->model()->rowCount(), 4);
@@ -33,7 +34,7 @@ TEST(DetailWindow, LayoutAsStored) {
 
 TEST(DetailWindow, TypingIntoTheGridChangesNothing) {
     TForm2 form;
-    form.grid().SetCell(3, 1, "4096");
+    form.Grid().SetCell(3, 1, "4096");
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
     QTableView* view = form.sgmib();
@@ -44,7 +45,7 @@ TEST(DetailWindow, TypingIntoTheGridChangesNothing) {
     QTest::mouseDClick(view->viewport(), Qt::LeftButton, {},
                        view->visualRect(view->model()->index(0, 3)).center());
     QTest::keyClicks(view->viewport(), "7");
-    EXPECT_EQ(form.grid().Cell(3, 1), "4096");
+    EXPECT_EQ(form.Grid().Cell(3, 1), "4096");
 }
 
 TEST(DetailWindow, GridFollowsTheWidthAndKeepsItsHeight) {

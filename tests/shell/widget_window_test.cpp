@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/widget_window.h"
 
 #include "counter/counter_files.h"

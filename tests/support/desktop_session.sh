@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sourced by the tests that run the real program on a virtual X server: starting and stopping
 # the processes they need, bounded waits, checks that count failures, and what X tells of the
 # program's windows. The caller sets $log (where started processes write) and $pid (the program).

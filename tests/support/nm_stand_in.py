@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """NetworkManager's stand-in for the tests: python3-dbusmock's template on the bus that
 DBUS_SYSTEM_BUS_ADDRESS names, with what the template lacks (a Metered property on devices,
 profiles of dialled kinds, a refusal).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The body of a Qt test program's main: the application object, of the program's own class where
 // a test needs it, on Qt's offscreen platform unless the caller chose another.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Runs a test inside a fresh temporary directory, the program's files being opened by bare name,
 // with dates written as a French user's are.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real program on a virtual X server under one window manager (fluxbox and icewm with their
 # own tray, the others with trayer as the tray host, started after the program), driven with the
 # pointer as a user would.

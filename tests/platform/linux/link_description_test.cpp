@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/iphlpapi.h"
 #include "platform/linux/link_description.h"
 #include "platform/utf8.h"

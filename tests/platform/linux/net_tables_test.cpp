@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/iphlpapi.h"
 #include "platform/linux/net_tables.h"
 #include "platform/linux/route_socket.h"

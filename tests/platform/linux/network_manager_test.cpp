@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The platform against NetworkManager's stand-in: what it counts as a connection, and how it
 // dials and hangs up.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Private network namespaces and the devices the Linux tests make in them.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // NetworkManager's stand-in (tests/support/nm_stand_in.py) on a private system bus that lives as
 // long as the object; DBUS_SYSTEM_BUS_ADDRESS names it meanwhile, for this process and its

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Temporary directories, environment variables and waiting for what other processes and threads
 // do, for the tests of the Linux platform.
