@@ -3,8 +3,8 @@
 # Installs what Filocompte needs on Debian 12, only what is missing.
 set -euo pipefail
 
-packages=(build-essential cmake pkg-config clang-format clang-tidy libgtest-dev qt6-base-dev qt6-base-dev-tools libgl-dev
-          qt6-charts-dev libqt6sql6-sqlite sqlite3
+packages=(build-essential cmake pkg-config clang-format clang-tidy libgtest-dev qt6-base-dev
+          qt6-base-dev-tools libgl-dev qt6-charts-dev libqt6sql6-sqlite sqlite3
           libudev-dev libxcb1-dev libcanberra-dev sound-theme-freedesktop ppp locales
           fonts-liberation2 xvfb xauth iproute2 binutils openbox fluxbox trayer xdotool
           x11-utils imagemagick xclip iputils-ping python3 dpkg-dev debhelper lintian
