@@ -71,11 +71,8 @@ bool Plausible(const Checkpoint& checkpoint) {
 // when line 2 is not an integer.
 std::optional<QString> FoldedSeconds(const Checkpoint& checkpoint) {
     const auto base = checkpoint.base.isEmpty() ? 0 : ToInt(checkpoint.base);
-    std::int32_t sum = 0;
-    if (!base || __builtin_add_overflow(*base, checkpoint.seconds, &sum)) {
-        return std::nullopt;
-    }
-    return QString::number(sum);
+    const auto sum = base ? SumInRange(*base, checkpoint.seconds) : std::nullopt;
+    return sum ? std::optional(QString::number(*sum)) : std::nullopt;
 }
 
 void SetCheckpointAside(const Notice& notice, const QString& why) {

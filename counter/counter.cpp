@@ -3,7 +3,6 @@
 
 #include "counter/checkpoint.h"
 #include "counter/counter_files.h"
-#include "counter/date_time_text.h"
 #include "counter/int_conversion.h"
 #include "netstats/interface_tables.h"
 #include "platform/failure.h"
@@ -93,10 +92,6 @@ bool Counter::SystemConnected() const {
     return InternetGetConnectedState(&flags, 0) != FALSE;
 }
 
-bool Counter::WanAdapterListed() const {
-    return WanAdapter().has_value();
-}
-
 // Only these three spellings: "Wan", "WAN" or "wan" anywhere in the description.
 std::optional<QString> Counter::WanAdapter() const {
     const DetailGrid& grid = view_.Grid();
@@ -113,9 +108,9 @@ std::optional<QString> Counter::WanAdapter() const {
 void Counter::Tick() {
     PlanAlarm();
     ShowThroughput();
-    const bool up = SystemConnected() && WanAdapterListed();
-    if (up) {
-        ConnectedTick();
+    const std::optional<QString> wan = SystemConnected() ? WanAdapter() : std::nullopt;
+    if (wan) {
+        ConnectedTick(*wan);
     } else {
         DisconnectedTick();
     }
@@ -173,7 +168,7 @@ void Counter::ShowThroughput() {
     view_.SetLabel2(text);
 }
 
-void Counter::ConnectedTick() {
+void Counter::ConnectedTick(const QString& wanAdapter) {
     view_.CaptureMIBData(false);
     view_.SetDialEnabled(false, true);
     view_.ShowLook(CounterView::Look::Connected);
@@ -183,9 +178,7 @@ void Counter::ConnectedTick() {
         connectionStart_ = QDateTime::currentDateTimeUtc();
         traffic_.Clear();
     }
-    if (const auto adapter = WanAdapter()) {
-        traffic_.Sample(*adapter);
-    }
+    traffic_.Sample(wanAdapter);
     view_.ShowTrayFrame(iconFrame_);
     iconFrame_ = (iconFrame_ + 1) % kTrayFrameCount;
     AdvanceConnection();
@@ -309,8 +302,7 @@ void Counter::Reload() {
 
 bool Counter::ReloadCounterFile() {
     if (!CounterFileExists()) {
-        const CounterFile created{DateTimeText(QDateTime::currentDateTime()).toLocal8Bit(), "0",
-                                  "1"};
+        const CounterFile created{ResetDateNow(), "0", "1"};
         WriteCounterFile(created);
         TakeCounterFile(created);
         return true;
@@ -369,7 +361,7 @@ void Counter::ResetCounter() {
     if (!view_.Confirm(QStringLiteral("Initialiser les valeurs enregistrées"))) {
         return;
     }
-    WriteCounterFile({DateTimeText(QDateTime::currentDateTime()).toLocal8Bit(), "0", planText_});
+    WriteCounterFile({ResetDateNow(), "0", planText_});
     JournalEvent(EntryKind::Reset);
     ForgetCheckpoint();
     Reload();

@@ -26,8 +26,8 @@ public:
     void Tick();
     // Whether the system reports an Internet connection, through whatever link.
     bool SystemConnected() const;
-    // Whether a row of the detail grid names a WAN adapter.
-    bool WanAdapterListed() const;
+    // The first row of the detail grid that names a WAN adapter, if any.
+    std::optional<QString> WanAdapter() const;
     // The reload: reads or creates the counter file, reads the reset day, writes the labels and
     // reminds the user to reset the counter once a month.
     void Reload();
@@ -71,14 +71,13 @@ private:
     bool PlanReached() const;
     void PlanAlarm();
     void ShowThroughput();
-    void ConnectedTick();
+    // A connection is up through the WAN adapter the grid lists.
+    void ConnectedTick(const QString& wanAdapter);
     void DisconnectedTick();
     void AdvanceConnection();
     void AdvanceCumulated(std::int32_t seconds);
     void DisconnectionUpdate(EntryKind kind);
     void RecordConnection(EntryKind kind);
-    // The first row of the grid that names a WAN adapter.
-    std::optional<QString> WanAdapter() const;
     // Adds a reset or a plan change to the journal.
     void JournalEvent(EntryKind kind);
     Checkpoint CurrentCheckpoint() const;

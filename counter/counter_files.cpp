@@ -14,10 +14,6 @@ namespace {
 constexpr qsizetype kResetDateLimit = 64;
 constexpr std::int32_t kLastDayOfMonth = 31;
 
-QByteArray NowText() {
-    return DateTimeText(QDateTime::currentDateTime()).toLocal8Bit();
-}
-
 // What makes the counter file's lines unusable, if anything.
 std::optional<QString> CounterProblem(const QList<QByteArray>& lines) {
     if (lines[0].size() > kResetDateLimit) {
@@ -38,7 +34,7 @@ std::optional<QString> CounterProblem(const QList<QByteArray>& lines) {
 CounterFile Salvaged(const QList<QByteArray>& lines) {
     const QString seconds = QString::fromLocal8Bit(lines[1]);
     const QString plan = QString::fromLocal8Bit(lines[2]);
-    return {lines[0].size() <= kResetDateLimit ? lines[0] : NowText(),
+    return {lines[0].size() <= kResetDateLimit ? lines[0] : ResetDateNow(),
             seconds.isEmpty() || ToInt(seconds) ? seconds : QStringLiteral("0"),
             ToInt(plan) ? plan : QStringLiteral("1")};
 }
@@ -102,6 +98,10 @@ QString SetAside(const char* name) {
     return kept;
 }
 
+QByteArray ResetDateNow() {
+    return DateTimeText(QDateTime::currentDateTime()).toLocal8Bit();
+}
+
 std::int32_t AddSeconds(const QString& storedSeconds, std::int32_t seconds) {
     return CheckedAdd(StrToInt(storedSeconds.isEmpty() ? QStringLiteral("0") : storedSeconds),
                       seconds);
@@ -123,7 +123,8 @@ CounterFile ReadCounterFile(const Notice& notice) {
         }
         why = *problem;
     }
-    const CounterFile salvaged = Salvaged(lines.value_or(QList<QByteArray>{NowText(), "0", "1"}));
+    const CounterFile salvaged =
+        Salvaged(lines.value_or(QList<QByteArray>{ResetDateNow(), "0", "1"}));
     const QString kept = SetAside(kCounterFileName);
     WriteCounterFile(salvaged);
     notice(SetAsideNotice(kCounterFileName, why, kept) +

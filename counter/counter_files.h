@@ -38,6 +38,9 @@ void WriteLines(const char* name, const QList<QByteArray>& lines);
 // Renames the file to its name followed by the date and time; the new name.
 QString SetAside(const char* name);
 
+// Line 1 of a counter file made now: the present date-time text.
+QByteArray ResetDateNow();
+
 // Line 2 of the counter file with seconds added, an empty line counting as 0; the sum is checked.
 std::int32_t AddSeconds(const QString& storedSeconds, std::int32_t seconds);
 

@@ -97,12 +97,17 @@ QString ShownText(const QString& text) {
     return text.size() > kShown ? shown + QStringLiteral("…") : shown;
 }
 
-std::int32_t CheckedAdd(std::int32_t a, std::int32_t b) {
+std::optional<std::int32_t> SumInRange(std::int32_t a, std::int32_t b) {
     std::int32_t sum = 0;
-    if (__builtin_add_overflow(a, b, &sum)) {
+    return __builtin_add_overflow(a, b, &sum) ? std::nullopt : std::optional(sum);
+}
+
+std::int32_t CheckedAdd(std::int32_t a, std::int32_t b) {
+    const auto sum = SumInRange(a, b);
+    if (!sum) {
         throw platform::OverflowError();
     }
-    return sum;
+    return *sum;
 }
 
 std::int32_t CheckedMul(std::int32_t a, std::int32_t b) {

@@ -19,6 +19,8 @@ QString ConversionMessage(const QString& text);
 // and cut after a few dozen characters, so that no message lays out a whole file.
 QString ShownText(const QString& text);
 
+// The signed 32-bit sum, or nothing when it leaves the range.
+std::optional<std::int32_t> SumInRange(std::int32_t a, std::int32_t b);
 // Signed 32-bit sum and product; leaving the range raises OverflowError.
 std::int32_t CheckedAdd(std::int32_t a, std::int32_t b);
 std::int32_t CheckedMul(std::int32_t a, std::int32_t b);
