@@ -7,12 +7,10 @@
 #include "bench/bench_floor.h"
 #include "counter/counter.h"
 #include "counter/counter_files.h"
-#include "counter/date_time_text.h"
 #include "netstats/traffic_sampler.h"
 #include "shell/detail_window.h"
 
 #include <QApplication>
-#include <QDateTime>
 #include <QDir>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -82,7 +80,7 @@ int main(int argc, char** argv) {
     BenchView view(window.Grid());
     Counter counter(view);
     // No plan: after an hour of connected ticks, thousands of them here, its alarm would ring.
-    WriteCounterFile({DateTimeText(QDateTime::currentDateTime()).toLocal8Bit(), "0", "0"});
+    WriteCounterFile({ResetDateNow(), "0", "0"});
     // As the window's start: a disconnected fill, then the reload of the counter file.
     counter.ResetConnection();
     view.CaptureMIBData(true);
