@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// A link's 64-bit octet counters from /sys/class/net, found by the description the interface table
-// gives it.
+// The link an interface table description names.
 
 #include "platform/link_octets.h"
 
@@ -9,6 +8,5 @@ namespace platform {
 
 // The link's name at the head of its description; empty when it cannot be one.
 std::string linkNameOf(const std::string& description);
-std::optional<LinkOctets> readLinkOctets(const std::string& description);
 
 } // namespace platform

@@ -182,6 +182,7 @@ bool LinkTable::read(RouteSocket& socket) {
     }
     ++generation_;
     rows_.clear();
+    octets_.clear();
     wanUp_.clear();
     socket.forEachMessage([this](const nlmsghdr& message) {
         if (holds<ifinfomsg>(message, RTM_NEWLINK)) {
@@ -191,6 +192,7 @@ bool LinkTable::read(RouteSocket& socket) {
     std::erase_if(devices_,
                   [this](const auto& known) { return known.second.generation != generation_; });
     sortByIndex(rows_, &MIB_IFROW::dwIndex);
+    sortByIndex(octets_, &RowOctets::index);
     return true;
 }
 
@@ -201,6 +203,8 @@ void LinkTable::add(const nlmsghdr& message) {
                    std::ranges::count(metered_, link.name) > 0);
     const LinkClass linkClass = classifyLink(identity);
     rows_.push_back(ifRow(link, identity, linkClass));
+    octets_.push_back(
+        {identity.index, {std::string(link.name), link.stats.rx_bytes, link.stats.tx_bytes}});
     if (isUp(link) && isWanLink(identity, linkClass)) {
         wanUp_.push_back(link.info->ifi_index);
     }
@@ -247,8 +251,16 @@ bool LinkTable::readCounters(RouteSocket& socket) {
     }
     for (std::size_t i = 0; i < rows_.size(); ++i) {
         setCounters(rows_[i], counters_[i].stats);
+        octets_[i].octets.received = counters_[i].stats.rx_bytes;
+        octets_[i].octets.sent = counters_[i].stats.tx_bytes;
     }
     return true;
+}
+
+std::optional<LinkOctets> LinkTable::octets(std::string_view name) const {
+    const auto found = std::ranges::find_if(
+        octets_, [name](const RowOctets& row) { return row.octets.name == name; });
+    return found == octets_.end() ? std::nullopt : std::optional(found->octets);
 }
 
 bool LinkTable::anyWanUp(const std::vector<int>& indexes) const {

@@ -5,10 +5,12 @@
 // read afresh from the statistics dump.
 
 #include "platform/iphlpapi.h"
+#include "platform/link_octets.h"
 #include "platform/linux/device_facts.h"
 
 #include <cstdint>
 #include <linux/if_link.h>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -34,6 +36,8 @@ public:
     const std::vector<MIB_IFROW>& rows() const { return rows_; }
     // Whether one of these interfaces is a WAN link (dial-up, cellular, metered) that is up.
     bool anyWanUp(const std::vector<int>& indexes) const;
+    // The link's 64-bit octet counters as the last read gave them, which the rows cut to 32 bits.
+    std::optional<LinkOctets> octets(std::string_view name) const;
 
     // One link's counters, as the statistics dump tells them.
     struct Counters {
@@ -56,6 +60,12 @@ private:
     std::unordered_map<int, KnownDevice> devices_;
     std::uint64_t generation_ = 0;
     std::vector<MIB_IFROW> rows_;
+    // Beside each row, in the same order: the link's name and whole octet counters.
+    struct RowOctets {
+        DWORD index = 0;
+        LinkOctets octets;
+    };
+    std::vector<RowOctets> octets_;
     std::vector<std::string> metered_;
     std::vector<int> wanUp_;         // the WAN links that are up
     std::vector<Counters> counters_; // kept to reuse their memory

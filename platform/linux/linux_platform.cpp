@@ -18,9 +18,10 @@ DWORD LinuxPlatform::GetIpAddrTable(PMIB_IPADDRTABLE pIpAddrTable, PULONG pdwSiz
     return netTables_.GetIpAddrTable(pIpAddrTable, pdwSize, bOrder);
 }
 
-// Read from /sys only when asked: once a second during a connection.
+// From the counters the interface table query of the same tick read, by the link's name.
 std::optional<LinkOctets> LinuxPlatform::linkOctets(const std::string& description) {
-    return readLinkOctets(description);
+    const std::string name = linkNameOf(description);
+    return name.empty() ? std::nullopt : netTables_.linkOctets(name);
 }
 
 // Connected: a default route through an interface that is up. The flags say nothing more.

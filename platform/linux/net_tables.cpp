@@ -187,4 +187,9 @@ bool NetTables::wanDefaultRoute() {
            state_->links.anyWanUp(state_->routeInterfaces);
 }
 
+std::optional<LinkOctets> NetTables::linkOctets(const std::string& name) {
+    const std::lock_guard lock(state_->mutex);
+    return state_->links.octets(name);
+}
+
 } // namespace platform

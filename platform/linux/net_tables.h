@@ -6,6 +6,7 @@
 // may no longer fit the next call.
 
 #include "platform/iphlpapi.h"
+#include "platform/link_octets.h"
 #include "platform/linux/metered_links.h"
 
 #include <memory>
@@ -27,6 +28,9 @@ public:
     // Whether a default route, IPv4 or IPv6, leaves by a WAN link (dial-up, cellular, metered) that
     // is up.
     bool wanDefaultRoute();
+    // A link's 64-bit octet counters as the last interface table query read them: no dump of
+    // its own, since the sampler's query of the same tick has just read them.
+    std::optional<LinkOctets> linkOctets(const std::string& name);
 
 private:
     struct State;

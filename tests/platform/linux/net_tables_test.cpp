@@ -166,6 +166,12 @@ TEST(NetTables, ReportsAVethPairsCountersAndAddresses) {
         EXPECT_EQ(std::to_string(a->dwInOctets), sysfs("fc-a", "statistics/rx_bytes"));
         EXPECT_EQ(std::to_string(b->dwInOctets), sysfs("fc-b", "statistics/rx_bytes"));
         EXPECT_EQ(b->dwInOctets, a->dwOutOctets);
+        // The whole 64-bit counters the same query read, found by the link's name.
+        const auto octets = tables.linkOctets("fc-a");
+        ASSERT_TRUE(octets);
+        EXPECT_EQ(std::to_string(octets->sent), sysfs("fc-a", "statistics/tx_bytes"));
+        EXPECT_EQ(std::to_string(octets->received), sysfs("fc-a", "statistics/rx_bytes"));
+        EXPECT_FALSE(tables.linkOctets("fc-none"));
 
         char mac[18];
         ASSERT_EQ(a->dwPhysAddrLen, 6u);
