@@ -94,8 +94,7 @@ std::optional<PlanAlert> DueAlert(const PlanUse& use, const std::vector<int>& th
 }
 
 std::uint64_t AllowanceFromText(const QString& text) {
-    static const QRegularExpression form(
-        QStringLiteral("^ *([0-9]{1,20})(?:,([0-9]{1,9}))? *$"));
+    static const QRegularExpression form(QStringLiteral("^ *([0-9]{1,20})(?:,([0-9]{1,9}))? *$"));
     const QRegularExpressionMatch match = form.match(text);
     bool whole = false;
     const Wide octets = match.hasMatch()
