@@ -26,13 +26,12 @@ public:
     // identifier to replace; only the newest of those waiting is sent.
     void show(const std::string& summary, const std::string& body);
 
+private:
+    struct Receiver;
     struct Texts {
         std::string summary;
         std::string body;
     };
-
-private:
-    struct Receiver;
 
     void send(const Texts& texts);
     void answered(QDBusPendingCallWatcher& call, const Texts& texts);
