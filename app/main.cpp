@@ -16,9 +16,11 @@
 #include "platform/failure.h"
 #include "platform/file_io.h"
 #include "platform/internet.h"
+#include "platform/notifications.h"
 #include "platform/sound.h"
 #include "shell/application.h"
 #include "shell/detail_window.h"
+#include "shell/picone_barre_tache.h"
 #include "shell/widget_window.h"
 
 #include <QFont>
@@ -128,10 +130,17 @@ int main(int argc, char** argv) {
             Qt::QueuedConnection);
     });
     TForm1 form1(aboutBox, form2, form4);
+    // Where the desktop shows no notification, the tray icon's balloon does.
+    platform::setNotificationFallback(
+        [&form1](const std::string& summary, const std::string& body) {
+            form1.PiconeBarreTache1().ShowBalloon(QString::fromStdString(summary),
+                                                  QString::fromStdString(body));
+        });
     form1.show();
     // A termination request during the start-up ended the program before its main loop.
     const int status = form1.Terminated() ? EXIT_SUCCESS : QApplication::exec();
     platform::setDisplayBell({});
     platform::setDialFailureReport({});
+    platform::setNotificationFallback({});
     return status;
 }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The operating-system services behind the system-shaped functions of iphlpapi.h, internet.h,
-// sound.h and version.h.
+// sound.h and version.h, and behind notifications.h.
 // One implementation per system, chosen at start; tests install the fake instead.
 
 #include "platform/iphlpapi.h"
@@ -28,6 +28,8 @@ public:
     virtual BOOL InternetAutodialHangup(DWORD dwReserved) = 0;
     // The system's default beep (uType 0).
     virtual BOOL MessageBeep(UINT uType) = 0;
+    // A desktop notification in place of the previous one (platform/notifications.h).
+    virtual void notify(const std::string& summary, const std::string& body) = 0;
 
     // Path of the running executable, empty on failure.
     virtual std::string moduleFileName() = 0;

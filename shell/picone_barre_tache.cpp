@@ -13,6 +13,8 @@ namespace {
 
 // The room of the tray's tooltip.
 constexpr qsizetype kHintLength = 63;
+// As long as a desktop notification stays.
+constexpr int kBalloonMs = 15000;
 
 } // namespace
 
@@ -98,6 +100,10 @@ void TPiconeBarreTache::SetHint(const QString& hint) {
         throw platform::RangeError();
     }
     tray_.setToolTip(hint);
+}
+
+void TPiconeBarreTache::ShowBalloon(const QString& title, const QString& message) {
+    tray_.showMessage(title, message, QSystemTrayIcon::Information, kBalloonMs);
 }
 
 void TPiconeBarreTache::Loaded() {

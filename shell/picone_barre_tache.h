@@ -60,6 +60,10 @@ public:
     const QString& Hint() const { return hint_; }
     void SetHint(const QString& hint);
 
+    // A message in a balloon beside the icon, which goes away by itself: how notifications show
+    // where the desktop has no notification service.
+    void ShowBalloon(const QString& title, const QString& message);
+
     // Called once the owner has set the properties: adds the icon if PetiteIconeVisible.
     void Loaded();
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/fake/fake_platform.h"
 
+#include "platform/notifications.h"
+
 #include <algorithm>
 #include <stdexcept>
 
@@ -92,6 +94,14 @@ BOOL FakePlatform::InternetAutodialHangup(DWORD) {
 BOOL FakePlatform::MessageBeep(UINT) {
     ++beeps;
     return TRUE;
+}
+
+void FakePlatform::notify(const std::string& summary, const std::string& body) {
+    if (notificationService) {
+        notifications.emplace_back(summary, body);
+    } else {
+        showFallbackNotification(summary, body);
+    }
 }
 
 std::optional<std::vector<BYTE>> FakePlatform::versionResource(const char* fileName) {

@@ -2,7 +2,7 @@
 #pragma once
 // A platform that tests script: interface rows with their counters, addresses, the connection
 // state, the executable's path and version resources, and the failures of the two-call protocol;
-// it counts the dialling, hang-up and beep requests.
+// it counts the dialling, hang-up and beep requests and keeps the notifications.
 
 #include "platform/platform.h"
 
@@ -37,6 +37,10 @@ public:
     int hangupCalls = 0;
     int beeps = 0;
 
+    // The notifications shown, summary then body; without a service they go to the fallback.
+    std::vector<std::pair<std::string, std::string>> notifications;
+    bool notificationService = true;
+
     std::string exePath;
     std::map<std::string, std::vector<BYTE>> versionResources;
 
@@ -56,6 +60,7 @@ public:
     BOOL InternetAutodial(DWORD dwFlags, HWND hwndParent) override;
     BOOL InternetAutodialHangup(DWORD dwReserved) override;
     BOOL MessageBeep(UINT uType) override;
+    void notify(const std::string& summary, const std::string& body) override;
     std::string moduleFileName() override { return exePath; }
     std::optional<std::vector<BYTE>> versionResource(const char* fileName) override;
 

@@ -52,6 +52,10 @@ BOOL LinuxPlatform::MessageBeep(UINT) {
     return TRUE;
 }
 
+void LinuxPlatform::notify(const std::string& summary, const std::string& body) {
+    notifications_.show(summary, body);
+}
+
 std::string LinuxPlatform::moduleFileName() {
     char path[PATH_MAX];
     const ssize_t length = readlink("/proc/self/exe", path, sizeof path);

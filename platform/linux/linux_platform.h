@@ -3,6 +3,7 @@
 // The platform as Linux provides it.
 
 #include "platform/linux/beeper.h"
+#include "platform/linux/desktop_notifications.h"
 #include "platform/linux/net_tables.h"
 #include "platform/linux/network_manager.h"
 #include "platform/platform.h"
@@ -18,6 +19,7 @@ public:
     BOOL InternetAutodial(DWORD dwFlags, HWND hwndParent) override;
     BOOL InternetAutodialHangup(DWORD dwReserved) override;
     BOOL MessageBeep(UINT uType) override;
+    void notify(const std::string& summary, const std::string& body) override;
     std::string moduleFileName() override;
     std::optional<std::vector<BYTE>> versionResource(const char* fileName) override;
 
@@ -25,6 +27,7 @@ private:
     NetworkManager networkManager_; // first: the tables read what it reports
     NetTables netTables_{networkManager_};
     Beeper beeper_;
+    DesktopNotifications notifications_;
 };
 
 } // namespace platform

@@ -14,12 +14,11 @@ profiles of dialled kinds, a refusal).
     nm_stand_in.py calls                 ActivateConnection and DeactivateConnection calls
 """
 
-import os
-import subprocess
 import sys
-import time
 
 import dbus
+
+from bus_stand_in import connect, serve, start_bus
 
 NM = 'org.freedesktop.NetworkManager'
 NM_PATH = '/org/freedesktop/NetworkManager'
@@ -28,33 +27,15 @@ MOCK = 'org.freedesktop.DBus.Mock'
 
 
 def bus():
-    return dbus.bus.BusConnection(os.environ['DBUS_SYSTEM_BUS_ADDRESS'])
+    return connect('DBUS_SYSTEM_BUS_ADDRESS')
 
 
 def mock(path=NM_PATH):
     return dbus.Interface(bus().get_object(NM, path), MOCK)
 
 
-def start_bus(socket):
-    # Root's session configuration: no policy to write, and only root runs the tests.
-    out = subprocess.check_output(
-        ['dbus-daemon', '--session', '--fork', '--nosyslog', '--print-address=1',
-         '--print-pid=1', '--address=unix:path=' + socket], text=True).split()
-    print(out[0], out[1])
-
-
 def start():
-    server = subprocess.Popen([sys.executable, '-m', 'dbusmock', '--system', '-t', 'networkmanager'],
-                              stdout=subprocess.DEVNULL, start_new_session=True)
-    for _ in range(100):
-        try:
-            if bus().name_has_owner(NM):
-                print(server.pid)
-                return
-        except dbus.DBusException:
-            pass
-        time.sleep(0.1)
-    sys.exit('the stand-in did not come up')
+    serve('DBUS_SYSTEM_BUS_ADDRESS', NM, '--system', '-t', 'networkmanager')
 
 
 def device(iface, metered):

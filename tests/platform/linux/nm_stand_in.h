@@ -1,83 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// NetworkManager's stand-in (tests/support/nm_stand_in.py) on a private system bus that lives as
-// long as the object; DBUS_SYSTEM_BUS_ADDRESS names it meanwhile, for this process and its
-// children.
+// NetworkManager's stand-in (tests/support/nm_stand_in.py) on a private system bus.
 
-#include "tests/platform/linux/process_support.h"
-
-#include <gtest/gtest.h>
-
-#include <csignal>
-#include <cstdio>
-#include <fstream>
-#include <sstream>
-#include <sys/wait.h>
+#include "tests/platform/linux/bus_stand_in.h"
 
 namespace platform {
 
-// The command's standard output, trailing newline removed.
-inline std::string output(const std::string& command) {
-    std::string text;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[256];
-        while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) {
-            text += buffer;
-        }
-        EXPECT_EQ(pclose(pipe), 0) << command;
-    }
-    while (!text.empty() && text.back() == '\n') {
-        text.pop_back();
-    }
-    return text;
-}
-
-class NmStandIn {
+class NmStandIn : public BusStandIn {
 public:
-    NmStandIn() {
-        std::istringstream bus(output(script("bus " + (dir_.path() / "bus").string())));
-        std::string address;
-        bus >> address >> busPid_;
-        address_.emplace("DBUS_SYSTEM_BUS_ADDRESS", address);
-    }
-    ~NmStandIn() {
-        stop();
-        if (busPid_ > 0) {
-            kill(busPid_, SIGTERM);
-        }
-    }
-    NmStandIn(const NmStandIn&) = delete;
-    NmStandIn& operator=(const NmStandIn&) = delete;
-
-    void start() { pid_ = std::stoi(run("start")); }
-    // NetworkManager ends: its name leaves the bus.
-    void stop() {
-        if (pid_ > 0) {
-            kill(pid_, SIGTERM);
-            eventually([this] { return !alive(pid_); });
-            pid_ = 0;
-        }
-    }
-    // One command of the stand-in's script, its output.
-    std::string run(const std::string& arguments) { return output(script(arguments)); }
-
-private:
-    // Alive and not a zombie waiting for an init that may not reap it.
-    static bool alive(int pid) {
-        std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
-        std::string line;
-        std::getline(in, line);
-        const auto end = line.rfind(')');
-        return end != std::string::npos && end + 2 < line.size() && line[end + 2] != 'Z';
-    }
-    static std::string script(const std::string& arguments) {
-        return std::string(NM_STAND_IN) + " " + arguments;
-    }
-
-    TempDir dir_;
-    std::optional<ScopedEnv> address_;
-    int busPid_ = 0;
-    int pid_ = 0;
+    NmStandIn() : BusStandIn("DBUS_SYSTEM_BUS_ADDRESS", NM_STAND_IN) {}
 };
 
 } // namespace platform
