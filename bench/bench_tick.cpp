@@ -80,7 +80,7 @@ int main(int argc, char** argv) {
     BenchView view(window.Grid());
     Counter counter(view);
     // No plan: after an hour of connected ticks, thousands of them here, its alarm would ring.
-    WriteCounterFile({ResetDateNow(), "0", "0"});
+    WriteCounterFile(NewCounterFile(QStringLiteral("0")));
     // As the window's start: a disconnected fill, then the reload of the counter file.
     counter.ResetConnection();
     view.CaptureMIBData(true);

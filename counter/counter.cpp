@@ -129,8 +129,8 @@ void Counter::KeepCheckpoint() {
 }
 
 Checkpoint Counter::CurrentCheckpoint() const {
-    return {resetDate_, storedSeconds_,           connectionTime_,     connectionStart_,
-            {},         traffic_.InterfaceName(), traffic_.Received(), traffic_.Sent()};
+    return {file_.resetDate,          file_.seconds,       connectionTime_, connectionStart_, {},
+            traffic_.InterfaceName(), traffic_.Received(), traffic_.Sent()};
 }
 
 void Counter::ForgetCheckpoint() {
@@ -241,13 +241,14 @@ void Counter::DisconnectionUpdate(EntryKind kind) {
 // checkpoint goes: a start that finds the checkpoint journals it, once.
 void Counter::RecordConnection(EntryKind kind) {
     TakeCounterFile(ReadCounterFile(Problems()));
-    const std::int32_t total = AddSeconds(storedSeconds_, connectionTime_);
+    const std::int32_t total = AddSeconds(file_.seconds, connectionTime_);
     SetCumulated(total);
-    WriteCounterFile({resetDate_, QString::number(total), planText_});
-    storedSeconds_ = QString::number(total);
+    CounterFile recorded = file_;
+    recorded.seconds = QString::number(total);
+    StoreCounterFile(recorded);
     journal_.Record({connectionStart_, QDateTime::currentDateTimeUtc(), connectionTime_,
                      traffic_.InterfaceName(), traffic_.Received(), traffic_.Sent(), kind,
-                     planText_},
+                     file_.plan},
                     Problems());
     ForgetCheckpoint();
     connectionTime_ = 0;
@@ -267,7 +268,8 @@ void Counter::SetCumulated(std::int32_t total) {
 }
 
 QString Counter::CumulText() const {
-    return HmsText({hours_, minutes_, seconds_}) + ", depuis " + QString::fromLocal8Bit(resetDate_);
+    return HmsText({hours_, minutes_, seconds_}) + ", depuis " +
+           QString::fromLocal8Bit(file_.resetDate);
 }
 
 // The labels follow the connected flag; before the first tick it is neither colour and they keep
@@ -284,13 +286,13 @@ void Counter::ShowCounterLabels(const QString& cumulated, const QString& connect
 
 void Counter::SetPlanText(const QString& text) {
     plan_ = StrToInt(text);
-    planText_ = text;
+    file_.plan = text;
 }
 
 // A counter file created now has a reset date of now: no reminder at a first start.
 void Counter::Reload() {
     const bool created = ReloadCounterFile();
-    SetCumulated(LineValue(2, storedSeconds_));
+    SetCumulated(LineValue(2, file_.seconds));
     ShowCounterLabels(CumulText(), QString());
     ReadResetMonth();
     ReadResetDay();
@@ -302,9 +304,7 @@ void Counter::Reload() {
 
 bool Counter::ReloadCounterFile() {
     if (!CounterFileExists()) {
-        const CounterFile created{ResetDateNow(), "0", "1"};
-        WriteCounterFile(created);
-        TakeCounterFile(created);
+        StoreCounterFile(NewCounterFile());
         return true;
     }
     TakeCounterFile(ReadCounterFile(Problems()));
@@ -318,15 +318,19 @@ Notice Counter::Problems() {
 // Lines 1 to 3 into the reset date, the stored seconds and the plan, in that order: a line 3
 // that does not convert stops after the first two.
 void Counter::TakeCounterFile(const CounterFile& file) {
-    resetDate_ = file.resetDate;
-    storedSeconds_ = file.seconds;
+    file_ = {file.resetDate, file.seconds, file_.plan};
     SetPlanText(file.plan);
+}
+
+void Counter::StoreCounterFile(const CounterFile& file) {
+    WriteCounterFile(file);
+    TakeCounterFile(file);
 }
 
 // The two characters after the first "/" (the first two without one): the month of a day-first
 // date.
 void Counter::ReadResetMonth() {
-    const QString date = QString::fromLocal8Bit(resetDate_);
+    const QString date = QString::fromLocal8Bit(file_.resetDate);
     const qsizetype slash = date.indexOf('/');
     resetMonth_ = LineValue(1, slash < 0 ? date.left(2) : date.mid(slash + 1, 2));
     resetYear_ = YearOf(date);
@@ -361,7 +365,7 @@ void Counter::ResetCounter() {
     if (!view_.Confirm(QStringLiteral("Initialiser les valeurs enregistrées"))) {
         return;
     }
-    WriteCounterFile({ResetDateNow(), "0", planText_});
+    StoreCounterFile(NewCounterFile(file_.plan));
     JournalEvent(EntryKind::Reset);
     ForgetCheckpoint();
     Reload();
@@ -369,7 +373,7 @@ void Counter::ResetCounter() {
 
 void Counter::JournalEvent(EntryKind kind) {
     const QDateTime now = QDateTime::currentDateTimeUtc();
-    journal_.Record({now, now, 0, {}, 0, 0, kind, planText_}, Problems());
+    journal_.Record({now, now, 0, {}, 0, 0, kind, file_.plan}, Problems());
 }
 
 void Counter::ChangeResetDay() {
@@ -400,15 +404,17 @@ void Counter::SetPlan() {
     SetPlanText(ReadCounterFile(Problems()).plan);
     const std::optional<QString> answer =
         view_.InputBox(QStringLiteral("Fixer le forfait en heures"),
-                       "Le forfait est actuellement de " + planText_ +
+                       "Le forfait est actuellement de " + file_.plan +
                            " heures. Entrer la nouvelle valeur (0 pour illimité)",
-                       planText_);
+                       file_.plan);
     if (!answer) {
         return;
     }
     SetPlanText(*answer);
-    const CounterFile file = ReadCounterFile(Problems());
-    WriteCounterFile({file.resetDate, file.seconds, planText_});
+    // Only the plan changes in memory: lines 1 and 2 are the file's, taken at the next reading.
+    CounterFile file = ReadCounterFile(Problems());
+    file.plan = file_.plan;
+    WriteCounterFile(file);
     JournalEvent(EntryKind::Plan);
 }
 
