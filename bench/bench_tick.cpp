@@ -30,11 +30,10 @@ public:
 
     Look CurrentLook() const override { return look_; }
     void ShowLook(Look look) override { look_ = look; }
-    void SetLabel1(const QString&) override {}
-    void SetLabel2(const QString&) override {}
-    void SetLabel8(const QString&) override {}
-    bool Shape2Visible() const override { return false; }
-    void SetShape2Visible(bool) override {}
+    void ShowCumulatedTime(const QString&) override {}
+    void ShowConnectionTime(const QString&) override {}
+    void ShowThroughput(const QString&) override {}
+    void ShowAlarm(bool) override {}
     void SetDialEnabled(bool, bool) override {}
     void ShowTrayFrame(int) override {}
     void ShowApplicationIcon() override {}
@@ -44,8 +43,7 @@ public:
         lastFill_ = flag ? 1 : 0;
         sampler_.CaptureMIBData(flag);
     }
-    void SetDetailLabel1(const QString&) override {}
-    void SetDetailLabel2(const QString&) override {}
+    void ShowResetDayAndMonth(const QString&) override {}
     void ShowMessage(const QString&) override {}
     void ShowError(const QString&) override {}
     bool Confirm(const QString&) override { return false; }

@@ -114,8 +114,8 @@ void Counter::Tick() {
     } else {
         DisconnectedTick();
     }
-    // While the plan is exceeded, the warning shows on the seconds the alarm square shows.
-    ShowCounterLabels(view_.Shape2Visible() ? kPlanWarning : CumulText(),
+    // While the plan is exceeded, the warning shows on the seconds the alarm shows.
+    ShowCounterLabels(alarmShown_ ? kPlanWarning : CumulText(),
                       HmsText(SplitSeconds(connectionTime_)));
     KeepCheckpoint();
 }
@@ -145,11 +145,12 @@ bool Counter::PlanReached() const {
 // Judged on the cumulated hours of the previous tick: a beep and a blink every second.
 void Counter::PlanAlarm() {
     if (!PlanReached()) {
-        view_.SetShape2Visible(false);
-        return;
+        alarmShown_ = false;
+    } else {
+        MessageBeep(0);
+        alarmShown_ = !alarmShown_;
     }
-    MessageBeep(0);
-    view_.SetShape2Visible(!view_.Shape2Visible());
+    view_.ShowAlarm(alarmShown_);
 }
 
 // The rates are at most 2^31 - 1 each: summed in 64 bits, any number of rows fits.
@@ -163,9 +164,7 @@ void Counter::ShowThroughput() {
             total += std::int64_t{StrToInt(in)} + StrToInt(out);
         }
     }
-    const QString text = QString::number(total);
-    view_.SetDetailLabel1(text);
-    view_.SetLabel2(text);
+    view_.ShowThroughput(QString::number(total));
 }
 
 void Counter::ConnectedTick(const QString& wanAdapter) {
@@ -276,11 +275,11 @@ QString Counter::CumulText() const {
 // their texts.
 void Counter::ShowCounterLabels(const QString& cumulated, const QString& connectionText) {
     if (view_.CurrentLook() == CounterView::Look::Connected) {
-        view_.SetLabel1(cumulated);
-        view_.SetLabel8(connectionText);
+        view_.ShowCumulatedTime(cumulated);
+        view_.ShowConnectionTime(connectionText);
     } else if (view_.CurrentLook() == CounterView::Look::Disconnected) {
-        view_.SetLabel1(TrimBlanks(cumulated));
-        view_.SetLabel8(kDisconnectedText);
+        view_.ShowCumulatedTime(TrimBlanks(cumulated));
+        view_.ShowConnectionTime(kDisconnectedText);
     }
 }
 
@@ -299,7 +298,7 @@ void Counter::Reload() {
     if (!created) {
         MonthlyCheck();
     }
-    view_.SetDetailLabel2(QString::number(resetDay_) + '/' + QString::number(resetMonth_));
+    view_.ShowResetDayAndMonth(QString::number(resetDay_) + '/' + QString::number(resetMonth_));
 }
 
 bool Counter::ReloadCounterFile() {

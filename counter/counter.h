@@ -113,6 +113,8 @@ private:
     CounterFile file_{{}, {}, kDefaultPlan};
     std::int32_t plan_ = 1;
     int iconFrame_ = 0;
+    // The blink phase of the plan alarm: shown on every other second while the plan is exceeded.
+    bool alarmShown_ = false;
     // The connection time last written to the checkpoint.
     std::int32_t checkpointed_ = 0;
     // Since when the connection has been seen up without a break, by the clock, and its time
