@@ -4,6 +4,7 @@
 #include "counter/checkpoint.h"
 #include "counter/counter_files.h"
 #include "counter/int_conversion.h"
+#include "journal/durations.h"
 #include "netstats/interface_tables.h"
 #include "platform/failure.h"
 #include "platform/internet.h"
@@ -15,30 +16,10 @@
 
 namespace {
 
-constexpr std::int32_t kSecondsPerHour = 3600;
-constexpr std::int32_t kSecondsPerMinute = 60;
-constexpr std::int32_t kMinutesPerHour = 60;
 constexpr std::int64_t kMillisecondsPerSecond = 1000;
 const QString kPlanWarning = QStringLiteral("Attention Dépassement Forfait !");
 const QString kReminder = QStringLiteral("Demander la réinitialisation du compteur car la date de "
                                          "forfait est dépassée de plus d'un mois");
-
-struct Split {
-    std::int32_t hours, minutes, seconds;
-};
-
-// Hours, minutes and seconds of a count of seconds, each division truncating toward zero; no
-// product can exceed the total, so none can overflow.
-Split SplitSeconds(std::int32_t total) {
-    const std::int32_t hours = total / kSecondsPerHour;
-    const std::int32_t minutes = (total - hours * kSecondsPerHour) / kSecondsPerMinute;
-    return {hours, minutes, total - minutes * kSecondsPerMinute - hours * kSecondsPerHour};
-}
-
-QString HmsText(const Split& time) {
-    return QString::number(time.hours) + 'h' + QString::number(time.minutes) + 'm' +
-           QString::number(time.seconds) + 's';
-}
 
 // The year after the reset date's second "/", when it reads as one: four digits, or two for the
 // years 2000 to 2099.
@@ -260,7 +241,7 @@ std::int64_t Counter::CumulatedSeconds() const {
 }
 
 void Counter::SetCumulated(std::int32_t total) {
-    const Split time = SplitSeconds(total);
+    const Hms time = SplitSeconds(total);
     hours_ = time.hours;
     minutes_ = time.minutes;
     seconds_ = time.seconds;
