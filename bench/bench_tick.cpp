@@ -30,11 +30,10 @@ public:
 
     Look CurrentLook() const override { return look_; }
     void ShowLook(Look look) override { look_ = look; }
-    void SetLabel1(const QString&) override {}
-    void SetLabel2(const QString&) override {}
-    void SetLabel8(const QString&) override {}
-    bool Shape2Visible() const override { return false; }
-    void SetShape2Visible(bool) override {}
+    void ShowCumulatedTime(const QString&) override {}
+    void ShowConnectionTime(const QString&) override {}
+    void ShowThroughput(const QString&) override {}
+    void ShowAlarm(bool) override {}
     void SetDialEnabled(bool, bool) override {}
     void ShowTrayFrame(int) override {}
     void ShowApplicationIcon() override {}
@@ -44,8 +43,7 @@ public:
         lastFill_ = flag ? 1 : 0;
         sampler_.CaptureMIBData(flag);
     }
-    void SetDetailLabel1(const QString&) override {}
-    void SetDetailLabel2(const QString&) override {}
+    void ShowResetDayAndMonth(const QString&) override {}
     void ShowMessage(const QString&) override {}
     void ShowError(const QString&) override {}
     bool Confirm(const QString&) override { return false; }
@@ -80,7 +78,7 @@ int main(int argc, char** argv) {
     BenchView view(window.Grid());
     Counter counter(view);
     // No plan: after an hour of connected ticks, thousands of them here, its alarm would ring.
-    WriteCounterFile({ResetDateNow(), "0", "0"});
+    WriteCounterFile(NewCounterFile(QStringLiteral("0")));
     // As the window's start: a disconnected fill, then the reload of the counter file.
     counter.ResetConnection();
     view.CaptureMIBData(true);

@@ -122,7 +122,9 @@ void FoldCheckpoint(const Notice& notice, Journal& journal) {
         return;
     }
     if (file.seconds == checkpoint->base) {
-        WriteCounterFile({file.resetDate, *folded, file.plan});
+        CounterFile recorded = file;
+        recorded.seconds = *folded;
+        WriteCounterFile(recorded);
     }
     journal.Record(RecoveredEntry(*checkpoint, file.plan), notice);
     RemoveCheckpoint();

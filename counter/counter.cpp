@@ -4,6 +4,7 @@
 #include "counter/checkpoint.h"
 #include "counter/counter_files.h"
 #include "counter/int_conversion.h"
+#include "journal/durations.h"
 #include "netstats/interface_tables.h"
 #include "platform/failure.h"
 #include "platform/internet.h"
@@ -15,30 +16,10 @@
 
 namespace {
 
-constexpr std::int32_t kSecondsPerHour = 3600;
-constexpr std::int32_t kSecondsPerMinute = 60;
-constexpr std::int32_t kMinutesPerHour = 60;
 constexpr std::int64_t kMillisecondsPerSecond = 1000;
 const QString kPlanWarning = QStringLiteral("Attention Dépassement Forfait !");
 const QString kReminder = QStringLiteral("Demander la réinitialisation du compteur car la date de "
                                          "forfait est dépassée de plus d'un mois");
-
-struct Split {
-    std::int32_t hours, minutes, seconds;
-};
-
-// Hours, minutes and seconds of a count of seconds, each division truncating toward zero; no
-// product can exceed the total, so none can overflow.
-Split SplitSeconds(std::int32_t total) {
-    const std::int32_t hours = total / kSecondsPerHour;
-    const std::int32_t minutes = (total - hours * kSecondsPerHour) / kSecondsPerMinute;
-    return {hours, minutes, total - minutes * kSecondsPerMinute - hours * kSecondsPerHour};
-}
-
-QString HmsText(const Split& time) {
-    return QString::number(time.hours) + 'h' + QString::number(time.minutes) + 'm' +
-           QString::number(time.seconds) + 's';
-}
 
 // The year after the reset date's second "/", when it reads as one: four digits, or two for the
 // years 2000 to 2099.
@@ -114,8 +95,8 @@ void Counter::Tick() {
     } else {
         DisconnectedTick();
     }
-    // While the plan is exceeded, the warning shows on the seconds the alarm square shows.
-    ShowCounterLabels(view_.Shape2Visible() ? kPlanWarning : CumulText(),
+    // While the plan is exceeded, the warning shows on the seconds the alarm shows.
+    ShowCounterLabels(alarmShown_ ? kPlanWarning : CumulText(),
                       HmsText(SplitSeconds(connectionTime_)));
     KeepCheckpoint();
 }
@@ -129,8 +110,8 @@ void Counter::KeepCheckpoint() {
 }
 
 Checkpoint Counter::CurrentCheckpoint() const {
-    return {resetDate_, storedSeconds_,           connectionTime_,     connectionStart_,
-            {},         traffic_.InterfaceName(), traffic_.Received(), traffic_.Sent()};
+    return {file_.resetDate,          file_.seconds,       connectionTime_, connectionStart_, {},
+            traffic_.InterfaceName(), traffic_.Received(), traffic_.Sent()};
 }
 
 void Counter::ForgetCheckpoint() {
@@ -145,11 +126,12 @@ bool Counter::PlanReached() const {
 // Judged on the cumulated hours of the previous tick: a beep and a blink every second.
 void Counter::PlanAlarm() {
     if (!PlanReached()) {
-        view_.SetShape2Visible(false);
-        return;
+        alarmShown_ = false;
+    } else {
+        MessageBeep(0);
+        alarmShown_ = !alarmShown_;
     }
-    MessageBeep(0);
-    view_.SetShape2Visible(!view_.Shape2Visible());
+    view_.ShowAlarm(alarmShown_);
 }
 
 // The rates are at most 2^31 - 1 each: summed in 64 bits, any number of rows fits.
@@ -163,9 +145,7 @@ void Counter::ShowThroughput() {
             total += std::int64_t{StrToInt(in)} + StrToInt(out);
         }
     }
-    const QString text = QString::number(total);
-    view_.SetDetailLabel1(text);
-    view_.SetLabel2(text);
+    view_.ShowThroughput(QString::number(total));
 }
 
 void Counter::ConnectedTick(const QString& wanAdapter) {
@@ -241,13 +221,14 @@ void Counter::DisconnectionUpdate(EntryKind kind) {
 // checkpoint goes: a start that finds the checkpoint journals it, once.
 void Counter::RecordConnection(EntryKind kind) {
     TakeCounterFile(ReadCounterFile(Problems()));
-    const std::int32_t total = AddSeconds(storedSeconds_, connectionTime_);
+    const std::int32_t total = AddSeconds(file_.seconds, connectionTime_);
     SetCumulated(total);
-    WriteCounterFile({resetDate_, QString::number(total), planText_});
-    storedSeconds_ = QString::number(total);
+    CounterFile recorded = file_;
+    recorded.seconds = QString::number(total);
+    StoreCounterFile(recorded);
     journal_.Record({connectionStart_, QDateTime::currentDateTimeUtc(), connectionTime_,
                      traffic_.InterfaceName(), traffic_.Received(), traffic_.Sent(), kind,
-                     planText_},
+                     file_.plan},
                     Problems());
     ForgetCheckpoint();
     connectionTime_ = 0;
@@ -260,51 +241,50 @@ std::int64_t Counter::CumulatedSeconds() const {
 }
 
 void Counter::SetCumulated(std::int32_t total) {
-    const Split time = SplitSeconds(total);
+    const Hms time = SplitSeconds(total);
     hours_ = time.hours;
     minutes_ = time.minutes;
     seconds_ = time.seconds;
 }
 
 QString Counter::CumulText() const {
-    return HmsText({hours_, minutes_, seconds_}) + ", depuis " + QString::fromLocal8Bit(resetDate_);
+    return HmsText({hours_, minutes_, seconds_}) + ", depuis " +
+           QString::fromLocal8Bit(file_.resetDate);
 }
 
 // The labels follow the connected flag; before the first tick it is neither colour and they keep
 // their texts.
 void Counter::ShowCounterLabels(const QString& cumulated, const QString& connectionText) {
     if (view_.CurrentLook() == CounterView::Look::Connected) {
-        view_.SetLabel1(cumulated);
-        view_.SetLabel8(connectionText);
+        view_.ShowCumulatedTime(cumulated);
+        view_.ShowConnectionTime(connectionText);
     } else if (view_.CurrentLook() == CounterView::Look::Disconnected) {
-        view_.SetLabel1(TrimBlanks(cumulated));
-        view_.SetLabel8(kDisconnectedText);
+        view_.ShowCumulatedTime(TrimBlanks(cumulated));
+        view_.ShowConnectionTime(kDisconnectedText);
     }
 }
 
 void Counter::SetPlanText(const QString& text) {
     plan_ = StrToInt(text);
-    planText_ = text;
+    file_.plan = text;
 }
 
 // A counter file created now has a reset date of now: no reminder at a first start.
 void Counter::Reload() {
     const bool created = ReloadCounterFile();
-    SetCumulated(LineValue(2, storedSeconds_));
+    SetCumulated(LineValue(2, file_.seconds));
     ShowCounterLabels(CumulText(), QString());
     ReadResetMonth();
     ReadResetDay();
     if (!created) {
         MonthlyCheck();
     }
-    view_.SetDetailLabel2(QString::number(resetDay_) + '/' + QString::number(resetMonth_));
+    view_.ShowResetDayAndMonth(QString::number(resetDay_) + '/' + QString::number(resetMonth_));
 }
 
 bool Counter::ReloadCounterFile() {
     if (!CounterFileExists()) {
-        const CounterFile created{ResetDateNow(), "0", "1"};
-        WriteCounterFile(created);
-        TakeCounterFile(created);
+        StoreCounterFile(NewCounterFile());
         return true;
     }
     TakeCounterFile(ReadCounterFile(Problems()));
@@ -318,15 +298,19 @@ Notice Counter::Problems() {
 // Lines 1 to 3 into the reset date, the stored seconds and the plan, in that order: a line 3
 // that does not convert stops after the first two.
 void Counter::TakeCounterFile(const CounterFile& file) {
-    resetDate_ = file.resetDate;
-    storedSeconds_ = file.seconds;
+    file_ = {file.resetDate, file.seconds, file_.plan};
     SetPlanText(file.plan);
+}
+
+void Counter::StoreCounterFile(const CounterFile& file) {
+    WriteCounterFile(file);
+    TakeCounterFile(file);
 }
 
 // The two characters after the first "/" (the first two without one): the month of a day-first
 // date.
 void Counter::ReadResetMonth() {
-    const QString date = QString::fromLocal8Bit(resetDate_);
+    const QString date = QString::fromLocal8Bit(file_.resetDate);
     const qsizetype slash = date.indexOf('/');
     resetMonth_ = LineValue(1, slash < 0 ? date.left(2) : date.mid(slash + 1, 2));
     resetYear_ = YearOf(date);
@@ -361,7 +345,7 @@ void Counter::ResetCounter() {
     if (!view_.Confirm(QStringLiteral("Initialiser les valeurs enregistrées"))) {
         return;
     }
-    WriteCounterFile({ResetDateNow(), "0", planText_});
+    StoreCounterFile(NewCounterFile(file_.plan));
     JournalEvent(EntryKind::Reset);
     ForgetCheckpoint();
     Reload();
@@ -369,7 +353,7 @@ void Counter::ResetCounter() {
 
 void Counter::JournalEvent(EntryKind kind) {
     const QDateTime now = QDateTime::currentDateTimeUtc();
-    journal_.Record({now, now, 0, {}, 0, 0, kind, planText_}, Problems());
+    journal_.Record({now, now, 0, {}, 0, 0, kind, file_.plan}, Problems());
 }
 
 void Counter::ChangeResetDay() {
@@ -400,15 +384,17 @@ void Counter::SetPlan() {
     SetPlanText(ReadCounterFile(Problems()).plan);
     const std::optional<QString> answer =
         view_.InputBox(QStringLiteral("Fixer le forfait en heures"),
-                       "Le forfait est actuellement de " + planText_ +
+                       "Le forfait est actuellement de " + file_.plan +
                            " heures. Entrer la nouvelle valeur (0 pour illimité)",
-                       planText_);
+                       file_.plan);
     if (!answer) {
         return;
     }
     SetPlanText(*answer);
-    const CounterFile file = ReadCounterFile(Problems());
-    WriteCounterFile({file.resetDate, file.seconds, planText_});
+    // Only the plan changes in memory: lines 1 and 2 are the file's, taken at the next reading.
+    CounterFile file = ReadCounterFile(Problems());
+    file.plan = file_.plan;
+    WriteCounterFile(file);
     JournalEvent(EntryKind::Plan);
 }
 

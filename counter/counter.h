@@ -49,10 +49,10 @@ public:
     Journal& History() { return journal_; }
     // The seconds counted since the reset, as the strip shows them.
     std::int64_t CumulatedSeconds() const;
-    const QByteArray& ResetDate() const { return resetDate_; }
+    const QByteArray& ResetDate() const { return file_.resetDate; }
     std::int32_t ConnectionTime() const { return connectionTime_; }
     std::int32_t Plan() const { return plan_; }
-    const QString& PlanText() const { return planText_; }
+    const QString& PlanText() const { return file_.plan; }
     std::int32_t ResetDay() const { return resetDay_; }
     std::int32_t ResetMonth() const { return resetMonth_; }
 
@@ -89,6 +89,8 @@ private:
     // True when it had to create the counter file.
     bool ReloadCounterFile();
     void TakeCounterFile(const CounterFile& file);
+    // Writes the counter file, then keeps it: a failed write changes nothing.
+    void StoreCounterFile(const CounterFile& file);
     void ReadResetMonth();
     void ReadResetDay();
     bool ResetMonthPassed(const QDate& today) const;
@@ -106,12 +108,13 @@ private:
     std::int32_t hours_ = 0;
     std::int32_t minutes_ = 0;
     std::int32_t seconds_ = 0;
-    QByteArray resetDate_;
-    QString storedSeconds_;
-    // Always a text that converts, so that a reset writes a valid plan line.
-    QString planText_ = QStringLiteral("1");
+    // The counter file as last read or written; its plan always a text that converts, so that a
+    // reset writes a valid plan line.
+    CounterFile file_{{}, {}, kDefaultPlan};
     std::int32_t plan_ = 1;
     int iconFrame_ = 0;
+    // The blink phase of the plan alarm: shown on every other second while the plan is exceeded.
+    bool alarmShown_ = false;
     // The connection time last written to the checkpoint.
     std::int32_t checkpointed_ = 0;
     // Since when the connection has been seen up without a break, by the clock, and its time

@@ -15,28 +15,36 @@ constexpr qsizetype kResetDateLimit = 64;
 constexpr std::int32_t kLastDayOfMonth = 31;
 
 // What makes the counter file's lines unusable, if anything.
-std::optional<QString> CounterProblem(const QList<QByteArray>& lines) {
-    if (lines[0].size() > kResetDateLimit) {
+std::optional<QString> CounterProblem(const CounterFile& file) {
+    if (file.resetDate.size() > kResetDateLimit) {
         return QStringLiteral("ligne 1 : la date fait plus de %1 caractères").arg(kResetDateLimit);
     }
-    const QString seconds = QString::fromLocal8Bit(lines[1]);
-    if (!seconds.isEmpty() && !ToInt(seconds)) {
-        return "ligne 2 : " + ConversionMessage(seconds);
+    if (!file.seconds.isEmpty() && !ToInt(file.seconds)) {
+        return "ligne 2 : " + ConversionMessage(file.seconds);
     }
-    const QString plan = QString::fromLocal8Bit(lines[2]);
-    if (!ToInt(plan)) {
-        return "ligne 3 : " + ConversionMessage(plan);
+    if (!ToInt(file.plan)) {
+        return "ligne 3 : " + ConversionMessage(file.plan);
     }
     return std::nullopt;
 }
 
 // What can still be read from unusable lines: each good line, the others as in a new file.
-CounterFile Salvaged(const QList<QByteArray>& lines) {
-    const QString seconds = QString::fromLocal8Bit(lines[1]);
-    const QString plan = QString::fromLocal8Bit(lines[2]);
-    return {lines[0].size() <= kResetDateLimit ? lines[0] : ResetDateNow(),
-            seconds.isEmpty() || ToInt(seconds) ? seconds : QStringLiteral("0"),
-            ToInt(plan) ? plan : QStringLiteral("1")};
+CounterFile Salvaged(const CounterFile& read) {
+    CounterFile file = NewCounterFile();
+    if (read.resetDate.size() <= kResetDateLimit) {
+        file.resetDate = read.resetDate;
+    }
+    if (read.seconds.isEmpty() || ToInt(read.seconds)) {
+        file.seconds = read.seconds;
+    }
+    if (ToInt(read.plan)) {
+        file.plan = read.plan;
+    }
+    return file;
+}
+
+CounterFile FromLines(const QList<QByteArray>& lines) {
+    return {lines[0], QString::fromLocal8Bit(lines[1]), QString::fromLocal8Bit(lines[2])};
 }
 
 QString SetAsideNotice(const char* name, const QString& why, const QString& kept) {
@@ -102,6 +110,10 @@ QByteArray ResetDateNow() {
     return DateTimeText(QDateTime::currentDateTime()).toLocal8Bit();
 }
 
+CounterFile NewCounterFile(const QString& plan) {
+    return {ResetDateNow(), QStringLiteral("0"), plan};
+}
+
 std::int32_t AddSeconds(const QString& storedSeconds, std::int32_t seconds) {
     return CheckedAdd(StrToInt(storedSeconds.isEmpty() ? QStringLiteral("0") : storedSeconds),
                       seconds);
@@ -116,15 +128,14 @@ CounterFile ReadCounterFile(const Notice& notice) {
     QString why;
     const auto lines = ReadableLines(kCounterFileName, 3, why);
     if (lines) {
-        const auto problem = CounterProblem(*lines);
+        const CounterFile file = FromLines(*lines);
+        const auto problem = CounterProblem(file);
         if (!problem) {
-            return {(*lines)[0], QString::fromLocal8Bit((*lines)[1]),
-                    QString::fromLocal8Bit((*lines)[2])};
+            return file;
         }
         why = *problem;
     }
-    const CounterFile salvaged =
-        Salvaged(lines.value_or(QList<QByteArray>{ResetDateNow(), "0", "1"}));
+    const CounterFile salvaged = lines ? Salvaged(FromLines(*lines)) : NewCounterFile();
     const QString kept = SetAside(kCounterFileName);
     WriteCounterFile(salvaged);
     notice(SetAsideNotice(kCounterFileName, why, kept) +

@@ -51,6 +51,11 @@ struct CounterFile {
     bool operator==(const CounterFile&) const = default;
 };
 
+// The plan of a counter file made without one, in hours.
+inline const QString kDefaultPlan = QStringLiteral("1");
+// A counter file made now: reset date of now, no seconds counted, the plan given.
+CounterFile NewCounterFile(const QString& plan = kDefaultPlan);
+
 bool CounterFileExists();
 // The counter file's lines. One that the program cannot use (a line 2 or 3 that is not an
 // integer, a reset date far too long, a file too large or not a regular file) is set aside and

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// What the counter needs of the widget window and the windows it owns: the strip's labels, its
-// look (connected or not), the alarm square and menu states, the tray icon, the detail window and
-// its grid, the dialogs and the help window. The widget window implements it; tests script it.
+// What the counter needs of the widget window and the windows it owns: the times and throughput
+// shown, the look (connected or not), the plan alarm and menu states, the tray icon, the detail
+// window's grid, the dialogs and the help window. The widget window implements it; tests script it.
 
 #include "netstats/detail_grid.h"
 #include "platform/system_types.h"
@@ -23,11 +23,14 @@ public:
     enum class Look { Design, Connected, Disconnected };
     virtual Look CurrentLook() const = 0;
     virtual void ShowLook(Look look) = 0;
-    virtual void SetLabel1(const QString& text) = 0; // cumulated time
-    virtual void SetLabel2(const QString& text) = 0; // total throughput
-    virtual void SetLabel8(const QString& text) = 0; // connection time or "Déconnecté"
-    virtual bool Shape2Visible() const = 0;          // the alarm square
-    virtual void SetShape2Visible(bool visible) = 0;
+    // The time cumulated since the reset, or the plan warning.
+    virtual void ShowCumulatedTime(const QString& text) = 0;
+    // The running connection's time, or "Déconnecté".
+    virtual void ShowConnectionTime(const QString& text) = 0;
+    // The total throughput, on the strip and in the detail window.
+    virtual void ShowThroughput(const QString& text) = 0;
+    // The plan alarm in its blink phase: shown or not.
+    virtual void ShowAlarm(bool shown) = 0;
     // The enabled states of "Décrocher" and "Raccrocher".
     virtual void SetDialEnabled(bool dial, bool hangUp) = 0;
     // One of the three animation frames, or the application's own icon, in the tray and as the
@@ -36,11 +39,10 @@ public:
     virtual void ShowApplicationIcon() = 0;
     virtual HWND Handle() = 0;
 
-    // The detail window: its grid, the sampler's fills into it, its two labels.
+    // The detail window: its grid, the sampler's fills into it, the reset day and month.
     virtual const DetailGrid& Grid() const = 0;
     virtual void CaptureMIBData(bool flag) = 0;
-    virtual void SetDetailLabel1(const QString& text) = 0; // total throughput
-    virtual void SetDetailLabel2(const QString& text) = 0; // reset day and month
+    virtual void ShowResetDayAndMonth(const QString& text) = 0;
 
     // The message box and the standard error box: both return at once, the box staying open
     // until the user closes it.

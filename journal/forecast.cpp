@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "journal/forecast.h"
 
+#include "journal/durations.h"
+
 #include <algorithm>
 #include <cmath>
 
 namespace {
 
-constexpr std::int64_t kSecondsPerHour = 3600;
 constexpr std::int64_t kSecondsPerDay = 86400;
 
 QDate ClampedDay(int year, int month, int day) {
@@ -81,7 +82,7 @@ Forecast Predict(std::int64_t used, std::int32_t planHours, const QDateTime& per
     if (planHours <= 0) {
         return {};
     }
-    const std::int64_t plan = planHours * kSecondsPerHour;
+    const std::int64_t plan = std::int64_t{planHours} * kSecondsPerHour;
     if (used <= 0) {
         return {Forecast::Outcome::Lasts, {}, plan, 0};
     }
@@ -116,6 +117,15 @@ QList<Period> Periods(const QList<QDateTime>& resets, const QDateTime& currentSt
     return periods;
 }
 
+Volume VolumeOf(const QList<JournalEntry>& entries) {
+    Volume volume;
+    for (const JournalEntry& entry : entries) {
+        volume.received += entry.received;
+        volume.sent += entry.sent;
+    }
+    return volume;
+}
+
 QString ForecastSentence(const Forecast& forecast, std::int64_t used, std::int32_t planHours) {
     switch (forecast.outcome) {
     case Forecast::Outcome::NoPlan:
@@ -132,9 +142,4 @@ QString ForecastSentence(const Forecast& forecast, std::int64_t used, std::int32
     }
     return "À ce rythme, le forfait tiendra jusqu'à la prochaine R.A.Z. (reste " +
            HoursMinutes(forecast.left) + ").";
-}
-
-QString HoursMinutes(std::int64_t seconds) {
-    return QString::number(seconds / kSecondsPerHour) + 'h' +
-           QString::number(seconds % kSecondsPerHour / 60) + 'm';
 }

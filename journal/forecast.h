@@ -49,7 +49,12 @@ struct Period {
 // newest first. The reset that started the current period is journalled about when it started.
 QList<Period> Periods(const QList<QDateTime>& resets, const QDateTime& currentStart);
 
+// The octets that rows carried, each way.
+struct Volume {
+    std::uint64_t received = 0;
+    std::uint64_t sent = 0;
+};
+Volume VolumeOf(const QList<JournalEntry>& entries);
+
 // The sentence under the chart.
 QString ForecastSentence(const Forecast& forecast, std::int64_t used, std::int32_t planHours);
-// Seconds as hours and minutes: "12h30m".
-QString HoursMinutes(std::int64_t seconds);

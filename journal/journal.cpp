@@ -7,13 +7,22 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
+#include <algorithm>
 #include <array>
 #include <vector>
 
 namespace {
 
-constexpr std::array<const char*, 5> kKindNames = {"ended", "stopped", "recovered", "reset",
-                                                   "plan"};
+// The names the database holds: a kind keeps its name whatever its place in the enum.
+struct KindName {
+    EntryKind kind;
+    const char* name;
+};
+constexpr std::array<KindName, 5> kKindNames = {{{EntryKind::Ended, "ended"},
+                                                 {EntryKind::Stopped, "stopped"},
+                                                 {EntryKind::Recovered, "recovered"},
+                                                 {EntryKind::Reset, "reset"},
+                                                 {EntryKind::Plan, "plan"}}};
 
 // Each step takes the schema from the version before it to its own; a database of any older
 // version is brought up to date in one transaction when it is opened.
@@ -46,8 +55,10 @@ QDateTime FromIsoText(const QString& text) {
     return QDateTime::fromString(text, Qt::ISODate).toUTC();
 }
 
-QString KindName(EntryKind kind) {
-    return QString::fromLatin1(kKindNames.at(static_cast<std::size_t>(kind)));
+QString NameOf(EntryKind kind) {
+    const auto* found = std::find_if(kKindNames.begin(), kKindNames.end(),
+                                     [kind](const KindName& named) { return named.kind == kind; });
+    return QString::fromLatin1(found->name);
 }
 
 // A null text would be bound as NULL.
@@ -55,13 +66,12 @@ QString NotNull(const QString& text) {
     return text.isNull() ? QStringLiteral("") : text;
 }
 
+// A name this program does not know reads as a connection that ended.
 EntryKind KindOf(const QString& name) {
-    for (std::size_t i = 0; i < kKindNames.size(); ++i) {
-        if (name == QLatin1String(kKindNames[i])) {
-            return static_cast<EntryKind>(i);
-        }
-    }
-    return EntryKind::Ended;
+    const auto* found =
+        std::find_if(kKindNames.begin(), kKindNames.end(),
+                     [&name](const KindName& named) { return name == QLatin1String(named.name); });
+    return found == kKindNames.end() ? EntryKind::Ended : found->kind;
 }
 
 } // namespace
@@ -149,7 +159,7 @@ void Journal::Add(const JournalEntry& entry) {
                            "(started) WHERE kind IN ('ended', 'stopped', 'recovered') DO NOTHING"),
             {IsoText(entry.start), IsoText(entry.end), entry.seconds, NotNull(entry.interfaceName),
              static_cast<qint64>(entry.received), static_cast<qint64>(entry.sent),
-             KindName(entry.kind), NotNull(entry.plan)});
+             NameOf(entry.kind), NotNull(entry.plan)});
         if (query.numRowsAffected() > 0) {
             emit Added();
         }

@@ -34,7 +34,10 @@ struct JournalEntry {
     QString plan; // the plan text in force, as the counter file's line 3 holds it
     bool operator==(const JournalEntry&) const = default;
 
-    bool IsConnection() const { return kind <= EntryKind::Recovered; }
+    bool IsConnection() const {
+        return kind == EntryKind::Ended || kind == EntryKind::Stopped ||
+               kind == EntryKind::Recovered;
+    }
 };
 
 class Journal : public QObject {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/history_window.h"
 
+#include "counter/int_conversion.h"
+#include "journal/durations.h"
 #include "journal/export.h"
 #include "platform/failure.h"
 #include "ui_history_window.h"
@@ -17,7 +19,6 @@
 
 namespace {
 
-constexpr double kSecondsPerHour = 3600;
 constexpr double kHeadroom = 1.1;
 constexpr double kFewHours = 5;
 const QString kDay = QStringLiteral("dd/MM/yyyy");
@@ -25,10 +26,6 @@ const QString kDay = QStringLiteral("dd/MM/yyyy");
 QString AskFileName(QWidget* parent, const QString& proposed) {
     return QFileDialog::getSaveFileName(parent, QStringLiteral("Exporter la période"), proposed,
                                         QStringLiteral("Fichiers CSV (*.csv)"));
-}
-
-QString Duration(std::int32_t seconds) {
-    return HoursMinutes(seconds) + QString::number(seconds % 60) + 's';
 }
 
 QString PeriodName(const Period& period) {
@@ -116,14 +113,9 @@ void TForm5::ShowPeriod() {
     const QList<JournalEntry> entries = EntriesOf(period, facts);
     ShowChart(period, entries, facts);
     ShowTable(entries);
-    std::uint64_t received = 0;
-    std::uint64_t sent = 0;
-    for (const JournalEntry& entry : entries) {
-        received += entry.received;
-        sent += entry.sent;
-    }
-    ui_->Label2->setText("Volume de la période : reçu " + VolumeText(received) + ", envoyé " +
-                         VolumeText(sent) + '.');
+    const Volume volume = VolumeOf(entries);
+    ui_->Label2->setText("Volume de la période : reçu " + VolumeText(volume.received) +
+                         ", envoyé " + VolumeText(volume.sent) + '.');
 }
 
 // Bars of hours per day, the cumulated hours up to now, the plan, and the forecast from now to the
@@ -157,9 +149,10 @@ void TForm5::ShowChart(const Period& period, const QList<JournalEntry>& entries,
             cumulated.append({static_cast<double>(day), total / kSecondsPerHour});
         }
     }
+    // A past period's plan is the last one its rows recorded, read as the counter reads it.
     const std::int32_t plan = current             ? facts.plan
                               : entries.isEmpty() ? 0
-                                                  : entries.last().plan.toInt();
+                                                  : ToInt(entries.last().plan).value_or(0);
     const Forecast forecast =
         Predict(used, plan, period.start, facts.now, QDateTime(last, QTime(0, 0)));
     ui_->Label1->setText(current ? ForecastSentence(forecast, used, plan)
@@ -214,7 +207,7 @@ void TForm5::ShowTable(const QList<JournalEntry>& entries) {
         const bool connection = entry.IsConnection();
         const QStringList cells = {LocalTimeText(entry.start),
                                    connection ? LocalTimeText(entry.end) : QString(),
-                                   connection ? Duration(entry.seconds) : QString(),
+                                   connection ? HmsText(SplitSeconds(entry.seconds)) : QString(),
                                    entry.interfaceName,
                                    connection ? VolumeText(entry.received) : QString(),
                                    connection ? VolumeText(entry.sent) : QString(),

@@ -405,17 +405,18 @@ void TForm1::Quitter1Click() {
     counter_.Quit();
 }
 
-void TForm1::SetLabel1(const QString& text) {
+void TForm1::ShowCumulatedTime(const QString& text) {
     ui_->Label1->setText(text);
 }
 
-void TForm1::SetLabel2(const QString& text) {
-    ui_->Label2->setText(text);
-    ui_->Label2->adjustSize();
+void TForm1::ShowConnectionTime(const QString& text) {
+    ui_->Label8->setText(text);
 }
 
-void TForm1::SetLabel8(const QString& text) {
-    ui_->Label8->setText(text);
+void TForm1::ShowThroughput(const QString& text) {
+    detail_.Label1()->setText(text);
+    ui_->Label2->setText(text);
+    ui_->Label2->adjustSize();
 }
 
 // Red with a yellow gauge while connected, dark green with a lime one while not.
@@ -427,12 +428,8 @@ void TForm1::ShowLook(Look look) {
     ui_->Gauge1->SetBackColor(connected ? clRed : clGreen);
 }
 
-bool TForm1::Shape2Visible() const {
-    return !ui_->Shape2->isHidden();
-}
-
-void TForm1::SetShape2Visible(bool visible) {
-    ui_->Shape2->setVisible(visible);
+void TForm1::ShowAlarm(bool shown) {
+    ui_->Shape2->setVisible(shown);
 }
 
 void TForm1::SetDialEnabled(bool dial, bool hangUp) {
@@ -462,11 +459,7 @@ void TForm1::CaptureMIBData(bool flag) {
     sampler_.CaptureMIBData(flag);
 }
 
-void TForm1::SetDetailLabel1(const QString& text) {
-    detail_.Label1()->setText(text);
-}
-
-void TForm1::SetDetailLabel2(const QString& text) {
+void TForm1::ShowResetDayAndMonth(const QString& text) {
     detail_.Label2()->setText(text);
 }
 

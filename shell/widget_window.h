@@ -44,19 +44,17 @@ public:
     // CounterView
     Look CurrentLook() const override { return look_; }
     void ShowLook(Look look) override;
-    void SetLabel1(const QString& text) override;
-    void SetLabel2(const QString& text) override;
-    void SetLabel8(const QString& text) override;
-    bool Shape2Visible() const override;
-    void SetShape2Visible(bool visible) override;
+    void ShowCumulatedTime(const QString& text) override;
+    void ShowConnectionTime(const QString& text) override;
+    void ShowThroughput(const QString& text) override;
+    void ShowAlarm(bool shown) override;
     void SetDialEnabled(bool dial, bool hangUp) override;
     void ShowTrayFrame(int frame) override;
     void ShowApplicationIcon() override;
     HWND Handle() override;
     const DetailGrid& Grid() const override;
     void CaptureMIBData(bool flag) override;
-    void SetDetailLabel1(const QString& text) override;
-    void SetDetailLabel2(const QString& text) override;
+    void ShowResetDayAndMonth(const QString& text) override;
     void ShowMessage(const QString& text) override;
     void ShowError(const QString& text) override;
     bool Confirm(const QString& text) override;

@@ -61,23 +61,23 @@ protected:
 TEST_F(CounterTest, AConnectionOfFiveSecondsAddsFifteen) {
     Start();
     Ticks(1, false);
-    EXPECT_EQ(view.label8, "Déconnecté");
-    EXPECT_EQ(view.label1, "0h12m34s, depuis 05/03/2003 14:07:09");
+    EXPECT_EQ(view.connectionTime, "Déconnecté");
+    EXPECT_EQ(view.cumulatedTime, "0h12m34s, depuis 05/03/2003 14:07:09");
     Ticks(1, true);
-    EXPECT_EQ(view.label8, "0h0m11s");
-    EXPECT_EQ(view.label1, "0h12m35s, depuis 05/03/2003 14:07:09");
+    EXPECT_EQ(view.connectionTime, "0h0m11s");
+    EXPECT_EQ(view.cumulatedTime, "0h12m35s, depuis 05/03/2003 14:07:09");
     EXPECT_EQ(view.look, Look::Connected);
     EXPECT_EQ(std::make_pair(view.dial, view.hangUp), std::make_pair(false, true));
     Ticks(4, true);
     EXPECT_EQ(Line(2), "754") << "nothing is written while connected";
     Ticks(1, false);
     EXPECT_EQ(Bytes(kCounterFileName), "05/03/2003 14:07:09\r\n769\r\n20\r\n");
-    EXPECT_EQ(view.label1, "0h12m49s, depuis 05/03/2003 14:07:09");
-    EXPECT_EQ(view.label8, "Déconnecté");
+    EXPECT_EQ(view.cumulatedTime, "0h12m49s, depuis 05/03/2003 14:07:09");
+    EXPECT_EQ(view.connectionTime, "Déconnecté");
     EXPECT_EQ(view.look, Look::Disconnected);
     EXPECT_EQ(view.trayFrames, (std::vector<int>{-1, 0, 1, 2, 0, 1, -1}));
     Ticks(1, true);
-    EXPECT_EQ(view.label8, "0h0m11s") << "each connection has its dead time";
+    EXPECT_EQ(view.connectionTime, "0h0m11s") << "each connection has its dead time";
 }
 
 TEST_F(CounterTest, OnlyAWanAdapterMakesAConnection) {
@@ -105,8 +105,7 @@ TEST_F(CounterTest, ThroughputSumsTheRowsWithBothRates) {
     view.grid.SetCell(6, 2, "");
     view.grid.SetCell(3, 3, "2147483647");
     Ticks(1, false);
-    EXPECT_EQ(view.detailLabel1, "2147483947");
-    EXPECT_EQ(view.label2, "2147483947");
+    EXPECT_EQ(view.throughput, "2147483947");
     view.grid.SetCell(3, 1, "12k");
     EXPECT_THROW(Ticks(1, false), platform::ConversionError);
 }
@@ -114,24 +113,24 @@ TEST_F(CounterTest, ThroughputSumsTheRowsWithBothRates) {
 TEST_F(CounterTest, PlanAlarmBeepsBlinksAndWarns) {
     Start("05/03/2003\r\n10799\r\n3\r\n");
     Ticks(1, true);
-    EXPECT_EQ(view.label1, "3h0m0s, depuis 05/03/2003");
+    EXPECT_EQ(view.cumulatedTime, "3h0m0s, depuis 05/03/2003");
     EXPECT_EQ(fake.beeps, 0) << "judged on the previous tick's hours";
     Ticks(1, true);
     EXPECT_EQ(fake.beeps, 1);
-    EXPECT_TRUE(view.shape2);
-    EXPECT_EQ(view.label1, "Attention Dépassement Forfait !");
+    EXPECT_TRUE(view.alarm);
+    EXPECT_EQ(view.cumulatedTime, "Attention Dépassement Forfait !");
     Ticks(1, true);
-    EXPECT_FALSE(view.shape2);
-    EXPECT_EQ(view.label1, "3h0m2s, depuis 05/03/2003");
+    EXPECT_FALSE(view.alarm);
+    EXPECT_EQ(view.cumulatedTime, "3h0m2s, depuis 05/03/2003");
     Ticks(1, false);
     EXPECT_EQ(fake.beeps, 3);
-    EXPECT_EQ(view.label1, "Attention Dépassement Forfait !");
+    EXPECT_EQ(view.cumulatedTime, "Attention Dépassement Forfait !");
 
     view.answers.push_back([] { return QString("0"); });
     counter.SetPlan();
     Ticks(2, false);
     EXPECT_EQ(fake.beeps, 3);
-    EXPECT_FALSE(view.shape2);
+    EXPECT_FALSE(view.alarm);
 }
 
 TEST_F(CounterTest, DisconnectionUpdateWithOddLines) {
@@ -182,8 +181,8 @@ TEST_F(CounterTest, FirstRunInAnEmptyDirectory) {
     EXPECT_EQ(lines.mid(1), QStringList({"0", "1"}));
     EXPECT_EQ(view.helpShown, 1);
     EXPECT_TRUE(view.messages.isEmpty());
-    EXPECT_EQ(view.detailLabel2, "0/" + QString::number(QDate::currentDate().month()));
-    EXPECT_EQ(view.label1, "?") << "labels wait for the first tick";
+    EXPECT_EQ(view.resetDayAndMonth, "0/" + QString::number(QDate::currentDate().month()));
+    EXPECT_EQ(view.cumulatedTime, "?") << "labels wait for the first tick";
     EXPECT_EQ(counter.Plan(), 1);
 }
 
@@ -224,7 +223,7 @@ TEST_F(CounterTest, MonthlyReminder) {
 // A reload stops at a line it cannot read, saying which: what comes after keeps its value.
 TEST_F(CounterTest, ReloadStopsAtALineItCannotRead) {
     Start();
-    EXPECT_EQ(view.detailLabel2, "1/3");
+    EXPECT_EQ(view.resetDayAndMonth, "1/3");
     const std::pair<QByteArray, const char*> cases[] = {
         {"05/04/2003\r\n\r\n20\r\n",
          "decompte_internet.log, ligne 2 : '' n'est pas une valeur entière correcte"},
@@ -238,7 +237,7 @@ TEST_F(CounterTest, ReloadStopsAtALineItCannotRead) {
         } catch (const platform::Failure& failure) {
             EXPECT_STREQ(failure.what(), message);
         }
-        EXPECT_EQ(view.detailLabel2, "1/3");
+        EXPECT_EQ(view.resetDayAndMonth, "1/3");
     }
 }
 
@@ -340,7 +339,7 @@ TEST_F(CounterTest, ResetDuringAConnectionKeepsTheWholeConnection) {
     view.answers.push_back([] { return QString(); });
     counter.ResetCounter();
     Ticks(1, true);
-    EXPECT_TRUE(view.label1.startsWith("0h0m1s, depuis "));
+    EXPECT_TRUE(view.cumulatedTime.startsWith("0h0m1s, depuis "));
     Ticks(1, false);
     EXPECT_EQ(Line(2), "14");
 }
@@ -417,9 +416,9 @@ TEST_F(CounterTest, ConnectionTimeFollowsTheClock) {
     for (const auto& [at, shown] : ticks) {
         now = at;
         counter.Tick();
-        EXPECT_EQ(view.label8, shown) << at;
+        EXPECT_EQ(view.connectionTime, shown) << at;
     }
-    EXPECT_EQ(view.label1, "0h0m35s, depuis 05/03/2003");
+    EXPECT_EQ(view.cumulatedTime, "0h0m35s, depuis 05/03/2003");
     Ticks(1, false);
     EXPECT_EQ(Line(2), "45");
 }

@@ -13,8 +13,8 @@
 class FakeView : public CounterView {
 public:
     Look look = Look::Design;
-    QString label1 = "?", label2 = "0", label8 = "Déconnecté", detailLabel1, detailLabel2;
-    bool shape2 = false;
+    QString cumulatedTime = "?", throughput = "0", connectionTime = "Déconnecté", resetDayAndMonth;
+    bool alarm = false;
     bool dial = true, hangUp = true;
     std::vector<int> trayFrames; // -1 for the application's icon
     int fills = 0, helpShown = 0, terminated = 0;
@@ -25,11 +25,10 @@ public:
 
     Look CurrentLook() const override { return look; }
     void ShowLook(Look l) override { look = l; }
-    void SetLabel1(const QString& text) override { label1 = text; }
-    void SetLabel2(const QString& text) override { label2 = text; }
-    void SetLabel8(const QString& text) override { label8 = text; }
-    bool Shape2Visible() const override { return shape2; }
-    void SetShape2Visible(bool visible) override { shape2 = visible; }
+    void ShowCumulatedTime(const QString& text) override { cumulatedTime = text; }
+    void ShowConnectionTime(const QString& text) override { connectionTime = text; }
+    void ShowThroughput(const QString& text) override { throughput = text; }
+    void ShowAlarm(bool shown) override { alarm = shown; }
     void SetDialEnabled(bool d, bool h) override {
         dial = d;
         hangUp = h;
@@ -39,8 +38,7 @@ public:
     HWND Handle() override { return this; }
     const DetailGrid& Grid() const override { return grid; }
     void CaptureMIBData(bool) override { ++fills; }
-    void SetDetailLabel1(const QString& text) override { detailLabel1 = text; }
-    void SetDetailLabel2(const QString& text) override { detailLabel2 = text; }
+    void ShowResetDayAndMonth(const QString& text) override { resetDayAndMonth = text; }
     void ShowMessage(const QString& text) override { messages << text; }
     void ShowError(const QString& text) override { errors << text; }
     bool Confirm(const QString& text) override {

@@ -64,6 +64,36 @@ TEST_F(JournalTest, RowsComeBackOnceEach) {
     EXPECT_EQ(journal.Resets(), QList<QDateTime>{rows[2].end});
 }
 
+// Each kind is stored under the name existing journals hold, and read back as itself.
+TEST_F(JournalTest, KindsKeepTheirStoredNames) {
+    const std::pair<EntryKind, QString> kinds[] = {{EntryKind::Ended, "ended"},
+                                                   {EntryKind::Stopped, "stopped"},
+                                                   {EntryKind::Recovered, "recovered"},
+                                                   {EntryKind::Reset, "reset"},
+                                                   {EntryKind::Plan, "plan"}};
+    Journal journal;
+    QList<JournalEntry> written;
+    QStringList names;
+    for (const auto& [kind, name] : kinds) {
+        written.append(Connection(static_cast<int>(written.size()), kind));
+        journal.Add(written.last());
+        names.append(name);
+    }
+    EXPECT_EQ(All(journal), written);
+    QStringList stored;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "by-hand");
+        db.setDatabaseName(kJournalFileName);
+        ASSERT_TRUE(db.open());
+        QSqlQuery query("SELECT kind FROM entries ORDER BY id", db);
+        while (query.next()) {
+            stored.append(query.value(0).toString());
+        }
+    }
+    QSqlDatabase::removeDatabase("by-hand");
+    EXPECT_EQ(stored, names);
+}
+
 // A journal of version 1 is brought up to date, its rows kept and a connection journalled twice
 // by a crash kept once; one of a later version is left alone.
 TEST_F(JournalTest, OlderSchemaUpgradedNewerLeftAlone) {

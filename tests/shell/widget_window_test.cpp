@@ -111,7 +111,7 @@ TEST_F(WidgetWindow, TheTongueRevealsTheStripAndTheSkinHidesIt) {
         if (c.revealed) {
             form->origineClick();
         }
-        form->SetShape2Visible(c.alarm);
+        form->ShowAlarm(c.alarm);
         detail.hide();
         if (c.action != Move) {
             Mouse(QEvent::MouseButtonPress, c.button, c.shift, c.at);
@@ -187,6 +187,7 @@ TEST_F(WidgetWindow, TheTickColoursTheStripAndRecordsTheConnection) {
     Tick(false);
     EXPECT_EQ(form->CurrentLook(), CounterView::Look::Disconnected);
     EXPECT_EQ(Find<QLabel>("Label8")->text(), "Déconnecté");
+    EXPECT_EQ(detail.Label1()->text(), Find<QLabel>("Label2")->text()) << "the throughput";
     EXPECT_EQ(Find<TBarGauge>("Gauge1")->ForeColor(), clLime);
     EXPECT_EQ(Find<TBarGauge>("Gauge1")->BackColor(), clGreen);
     EXPECT_EQ(SplitLines(Bytes(kCounterFileName), 3)[1], "11");

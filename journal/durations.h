@@ -1,0 +1,22 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// Durations as the program shows them: hours, minutes and seconds without padding ("12h30m5s").
+
+#include <QString>
+#include <cstdint>
+
+inline constexpr std::int32_t kSecondsPerMinute = 60;
+inline constexpr std::int32_t kMinutesPerHour = 60;
+inline constexpr std::int32_t kSecondsPerHour = kSecondsPerMinute * kMinutesPerHour;
+
+struct Hms {
+    std::int32_t hours, minutes, seconds;
+};
+
+// Hours, minutes and seconds of a count of seconds, each division truncating toward zero; no
+// product can exceed the total, so none can overflow.
+Hms SplitSeconds(std::int32_t total);
+// "12h30m5s". The parts are shown as they are, whether or not they carried.
+QString HmsText(const Hms& time);
+// Seconds as hours and minutes: "12h30m".
+QString HoursMinutes(std::int64_t seconds);
