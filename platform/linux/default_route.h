@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The default routes of the connection test on Linux.
+// The ways the system's Internet traffic leaves, for the connection test on Linux: each reads the
+// interfaces of routes' usable next hops (not marked dead or without carrier), by index. False,
+// and none, when the kernel does not answer.
 
 #include <vector>
 
@@ -8,9 +10,14 @@ namespace platform {
 
 class RouteSocket;
 
-// Reads the interfaces by which the main table's unicast default routes, IPv4 and IPv6, leave:
-// each route's own, or its next hops' for a multipath route, unless the kernel marks them dead or
-// without carrier. False, and none, when the kernel does not answer.
-bool readDefaultRouteInterfaces(RouteSocket& socket, std::vector<int>& interfaces);
+// Where ordinary traffic goes: the kernel's route lookup of a public address, IPv4 and IPv6, which
+// honours its rules and every table.
+bool readOrdinaryRoutes(RouteSocket& socket, std::vector<int>& interfaces);
+
+// Where a tunnel's own traffic may go, the tunnels listed left aside: the main table's host routes
+// that a program set (a VPN's route to its server) and its preferred default routes of each
+// family.
+bool readRoutesBeneathTunnels(RouteSocket& socket, const std::vector<int>& tunnels,
+                              std::vector<int>& interfaces);
 
 } // namespace platform

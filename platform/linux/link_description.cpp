@@ -187,8 +187,13 @@ DWORD interfaceType(LinkClass linkClass) {
     }
 }
 
+bool isTunnelLink(const LinkIdentity& link, LinkClass linkClass) {
+    return linkClass == LinkClass::Tunnel ||
+           (linkClass == LinkClass::VirtualEthernet && link.kind == "tun");
+}
+
 bool isWanLink(const LinkIdentity& link, LinkClass linkClass) {
-    return isWanClass(linkClass) || link.metered;
+    return isWanClass(linkClass) || (link.metered && !isTunnelLink(link, linkClass));
 }
 
 std::string describeLink(const LinkIdentity& link) {

@@ -45,7 +45,12 @@ bool isWanClass(LinkClass linkClass);
 // The IANA ifType a row reports for the class.
 DWORD interfaceType(LinkClass linkClass);
 
-// Dial-up and cellular links, and the links reported metered: a connection through one is paid for.
+// A link that carries packets in packets of another link: a VPN's tun or tap device, WireGuard,
+// IP-in-IP, GRE.
+bool isTunnelLink(const LinkIdentity& link, LinkClass linkClass);
+
+// Dial-up and cellular links, and the links reported metered: a connection through one is paid
+// for. Never a tunnel: what it costs is the cost of the link beneath it.
 bool isWanLink(const LinkIdentity& link, LinkClass linkClass);
 
 // Valid UTF-8, at most MAXLEN_IFDESCR - 1 bytes. It contains "wan", in any case, exactly when the

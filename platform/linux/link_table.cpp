@@ -184,6 +184,7 @@ bool LinkTable::read(RouteSocket& socket) {
     rows_.clear();
     octets_.clear();
     wanUp_.clear();
+    tunnels_.clear();
     socket.forEachMessage([this](const nlmsghdr& message) {
         if (holds<ifinfomsg>(message, RTM_NEWLINK)) {
             add(message);
@@ -207,6 +208,9 @@ void LinkTable::add(const nlmsghdr& message) {
         {identity.index, {std::string(link.name), link.stats.rx_bytes, link.stats.tx_bytes}});
     if (isUp(link) && isWanLink(identity, linkClass)) {
         wanUp_.push_back(link.info->ifi_index);
+    }
+    if (isTunnelLink(identity, linkClass)) {
+        tunnels_.push_back(link.info->ifi_index);
     }
 }
 
@@ -263,9 +267,21 @@ std::optional<LinkOctets> LinkTable::octets(std::string_view name) const {
     return found == octets_.end() ? std::nullopt : std::optional(found->octets);
 }
 
+namespace {
+
+bool anyOf(const std::vector<int>& indexes, const std::vector<int>& among) {
+    return std::ranges::any_of(
+        indexes, [&among](int index) { return std::ranges::count(among, index) > 0; });
+}
+
+} // namespace
+
 bool LinkTable::anyWanUp(const std::vector<int>& indexes) const {
-    return std::ranges::any_of(indexes,
-                               [this](int index) { return std::ranges::count(wanUp_, index) > 0; });
+    return anyOf(indexes, wanUp_);
+}
+
+bool LinkTable::anyTunnel(const std::vector<int>& indexes) const {
+    return anyOf(indexes, tunnels_);
 }
 
 } // namespace platform

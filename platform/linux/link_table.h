@@ -36,6 +36,10 @@ public:
     const std::vector<MIB_IFROW>& rows() const { return rows_; }
     // Whether one of these interfaces is a WAN link (dial-up, cellular, metered) that is up.
     bool anyWanUp(const std::vector<int>& indexes) const;
+    // Whether one of these interfaces is a tunnel.
+    bool anyTunnel(const std::vector<int>& indexes) const;
+    // The tunnels' indexes.
+    const std::vector<int>& tunnels() const { return tunnels_; }
     // The link's 64-bit octet counters as the last read gave them, which the rows cut to 32 bits.
     std::optional<LinkOctets> octets(std::string_view name) const;
 
@@ -67,7 +71,8 @@ private:
     };
     std::vector<RowOctets> octets_;
     std::vector<std::string> metered_;
-    std::vector<int> wanUp_;         // the WAN links that are up
+    std::vector<int> wanUp_; // the WAN links that are up
+    std::vector<int> tunnels_;
     std::vector<Counters> counters_; // kept to reuse their memory
 };
 

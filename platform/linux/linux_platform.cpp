@@ -24,14 +24,14 @@ std::optional<LinkOctets> LinuxPlatform::linkOctets(const std::string& descripti
     return name.empty() ? std::nullopt : netTables_.linkOctets(name);
 }
 
-// Connected: a default route through an interface that is up. The flags say nothing more.
+// Connected: the Internet's traffic leaves by a WAN link that is up. The flags say nothing more.
 BOOL LinuxPlatform::InternetGetConnectedState(DWORD* lpdwFlags, DWORD) {
     if (lpdwFlags != nullptr) {
         *lpdwFlags = 0;
     }
     // Only a dial-up, cellular or metered link makes the metered connection: a LAN's default route
-    // beside a modem link that is down is no such connection.
-    return netTables_.wanDefaultRoute() ? TRUE : FALSE;
+    // beside a modem link that is down is no such connection, nor a VPN over the LAN.
+    return netTables_.wanInternetRoute() ? TRUE : FALSE;
 }
 
 // Activates NetworkManager's dialled profile when it has one, otherwise dials the default peer

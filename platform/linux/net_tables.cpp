@@ -87,7 +87,8 @@ struct NetTables::State {
     LinkTable links;
     std::vector<MIB_IPADDRROW> addressRows;       // in the kernel's order
     std::vector<MIB_IPADDRROW> sortedAddressRows; // by ascending address
-    std::vector<int> routeInterfaces;             // those of the default routes
+    std::vector<int> ordinaryRoutes;              // the interfaces of the Internet's routes
+    std::vector<int> routesBeneathTunnels;        // and of the routes beneath a tunnel
 
     void drain();
     template <typename Read> bool current(KeptTable table, Read read);
@@ -145,9 +146,14 @@ bool NetTables::State::currentAddresses() {
     });
 }
 
+// Read after the links, which tell the tunnels; a change of link makes the routes stale too.
 bool NetTables::State::currentRoutes() {
-    return current(KeptTable::Routes,
-                   [this] { return readDefaultRouteInterfaces(socket, routeInterfaces); });
+    return current(KeptTable::Routes, [this] {
+        routesBeneathTunnels.clear();
+        return readOrdinaryRoutes(socket, ordinaryRoutes) &&
+               (!links.anyTunnel(ordinaryRoutes) ||
+                readRoutesBeneathTunnels(socket, links.tunnels(), routesBeneathTunnels));
+    });
 }
 
 NetTables::NetTables() : NetTables(noMeteredLinks()) {}
@@ -180,11 +186,16 @@ DWORD NetTables::GetIpAddrTable(PMIB_IPADDRTABLE pIpAddrTable, PULONG pdwSize, B
                             pdwSize);
 }
 
-bool NetTables::wanDefaultRoute() {
+// Only the main table is read beneath a tunnel, and only while the traffic takes one.
+bool NetTables::wanInternetRoute() {
     const std::lock_guard lock(state_->mutex);
     state_->drain();
-    return state_->currentRoutes() && !state_->routeInterfaces.empty() && state_->currentLinks() &&
-           state_->links.anyWanUp(state_->routeInterfaces);
+    if (!state_->currentLinks() || !state_->currentRoutes()) {
+        return false;
+    }
+    const LinkTable& links = state_->links;
+    return links.anyWanUp(state_->ordinaryRoutes) || (links.anyTunnel(state_->ordinaryRoutes) &&
+                                                      links.anyWanUp(state_->routesBeneathTunnels));
 }
 
 std::optional<LinkOctets> NetTables::linkOctets(const std::string& name) {

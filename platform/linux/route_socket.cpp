@@ -41,8 +41,9 @@ void RouteSocket::close() {
 }
 
 bool RouteSocket::dump(std::uint16_t type, const void* header, std::size_t headerSize) {
+    const std::string_view request(static_cast<const char*>(header), headerSize);
     for (int i = 1; i <= kAttempts; ++i) {
-        const Outcome outcome = attempt(type, header, headerSize);
+        const Outcome outcome = attempt(type, NLM_F_REQUEST | NLM_F_DUMP, request);
         if (outcome == Outcome::Done || (outcome == Outcome::Again && i == kAttempts)) {
             return true;
         }
@@ -57,26 +58,39 @@ bool RouteSocket::dump(std::uint16_t type, const void* header, std::size_t heade
     return false;
 }
 
-RouteSocket::Outcome RouteSocket::attempt(std::uint16_t type, const void* header,
-                                          std::size_t headerSize) {
+// An error is the whole answer to one question: the socket stays clean for the next.
+RouteSocket::Answer RouteSocket::ask(std::uint16_t type, std::string_view request) {
+    switch (attempt(type, NLM_F_REQUEST, request)) {
+    case Outcome::Done:
+        return Answer::Answered;
+    case Outcome::Refused:
+        return Answer::Refused;
+    default:
+        close();
+        return Answer::Failed;
+    }
+}
+
+RouteSocket::Outcome RouteSocket::attempt(std::uint16_t type, std::uint16_t flags,
+                                          std::string_view request) {
     received_ = 0;
-    if (!open() || !send(type, header, headerSize)) {
+    if (!open() || !send(type, flags, request)) {
         return Outcome::Failed;
     }
     return receive();
 }
 
-bool RouteSocket::send(std::uint16_t type, const void* header, std::size_t headerSize) {
-    std::vector<char> request(NLMSG_SPACE(headerSize));
-    auto* message = reinterpret_cast<nlmsghdr*>(request.data());
-    message->nlmsg_len = static_cast<std::uint32_t>(NLMSG_LENGTH(headerSize));
+bool RouteSocket::send(std::uint16_t type, std::uint16_t flags, std::string_view request) {
+    std::vector<char> packet(NLMSG_SPACE(request.size()));
+    auto* message = reinterpret_cast<nlmsghdr*>(packet.data());
+    message->nlmsg_len = static_cast<std::uint32_t>(NLMSG_LENGTH(request.size()));
     message->nlmsg_type = type;
-    message->nlmsg_flags = NLM_F_REQUEST | NLM_F_DUMP;
+    message->nlmsg_flags = flags;
     message->nlmsg_seq = ++seq_;
-    std::memcpy(NLMSG_DATA(message), header, headerSize);
+    std::memcpy(NLMSG_DATA(message), request.data(), request.size());
     sockaddr_nl kernel{};
     kernel.nl_family = AF_NETLINK;
-    return sendto(fd_, request.data(), message->nlmsg_len, 0,
+    return sendto(fd_, packet.data(), message->nlmsg_len, 0,
                   reinterpret_cast<const sockaddr*>(&kernel),
                   sizeof kernel) == static_cast<ssize_t>(message->nlmsg_len);
 }
@@ -112,7 +126,8 @@ RouteSocket::Outcome RouteSocket::receive() {
     return outcome;
 }
 
-// Checks the messages of one read; done when the dump's last message is among them.
+// Checks the messages of one read; done when the answer's last message is among them: a dump's
+// end, or a message that is not part of a dump.
 RouteSocket::Outcome RouteSocket::check(std::size_t from, std::size_t to, bool& done) const {
     Outcome outcome = Outcome::Done;
     auto remaining = static_cast<int>(to - from);
@@ -127,7 +142,8 @@ RouteSocket::Outcome RouteSocket::check(std::size_t from, std::size_t to, bool& 
         if ((message->nlmsg_flags & NLM_F_DUMP_INTR) != 0) {
             outcome = Outcome::Again;
         }
-        done = done || message->nlmsg_type == NLMSG_DONE;
+        done =
+            done || message->nlmsg_type == NLMSG_DONE || (message->nlmsg_flags & NLM_F_MULTI) == 0;
     }
     return outcome;
 }

@@ -34,6 +34,8 @@ unsigned staleAfter(std::uint16_t type) {
         return bit(KeptTable::Addresses) | bit(KeptTable::Routes);
     case RTM_NEWROUTE:
     case RTM_DELROUTE:
+    case RTM_NEWRULE:
+    case RTM_DELRULE:
         return bit(KeptTable::Routes);
     default:
         return kAllTables;
@@ -56,8 +58,13 @@ bool TableWatch::open() {
     fd_ = socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC | SOCK_NONBLOCK, NETLINK_ROUTE);
     sockaddr_nl groups{};
     groups.nl_family = AF_NETLINK;
-    groups.nl_groups = RTMGRP_LINK | RTMGRP_IPV4_IFADDR | RTMGRP_IPV4_ROUTE | RTMGRP_IPV6_ROUTE;
-    if (fd_ >= 0 && bind(fd_, reinterpret_cast<const sockaddr*>(&groups), sizeof groups) != 0) {
+    groups.nl_groups =
+        RTMGRP_LINK | RTMGRP_IPV4_IFADDR | RTMGRP_IPV4_ROUTE | RTMGRP_IPV6_ROUTE | RTMGRP_IPV4_RULE;
+    // The IPv6 rules have no group bit of the old kind.
+    const int ipv6Rules = RTNLGRP_IPV6_RULE;
+    if (fd_ >= 0 &&
+        (bind(fd_, reinterpret_cast<const sockaddr*>(&groups), sizeof groups) != 0 ||
+         setsockopt(fd_, SOL_NETLINK, NETLINK_ADD_MEMBERSHIP, &ipv6Rules, sizeof ipv6Rules) != 0)) {
         close(fd_);
         fd_ = -1;
     }

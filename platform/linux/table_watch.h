@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The kernel's announcements of changes to the tables kept between calls: one NETLINK_ROUTE
-// socket subscribed to links, IPv4 addresses and IPv4 and IPv6 routes, read without waiting. A
-// table is stale from an announcement of its change until it is read again; a lost announcement,
-// or anything that leaves a doubt, makes every table stale.
+// socket subscribed to links, IPv4 addresses and IPv4 and IPv6 routes and rules, read without
+// waiting. A table is stale from an announcement of its change until it is read again; a lost
+// announcement, or anything that leaves a doubt, makes every table stale.
 
 #include <cstddef>
 #include <vector>

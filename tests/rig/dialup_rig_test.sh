@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The real program on a virtual X server under fluxbox, dialling a PPP line to a provider in
 # another network namespace through Debian's pon and poff, driven from its tray icon and menus;
-# then counting a phone tethered over USB that NetworkManager's stand-in reports metered.
+# then counting a phone tethered over USB that NetworkManager's stand-in reports metered, and a
+# dialled line beneath a VPN.
 # Usage: dialup_rig_test.sh PROGRAM PPPD_STAND_IN OUTPUT_DIR. Exit 77 when not root.
 #
 # It runs itself again inside mount, network and pid namespaces of its own: there the stand-in is
@@ -469,6 +470,36 @@ check "the tethered phone's connection turns the strip red" eventually 5 state_m
 check_traffic 9-tethered
 ip link del usb0
 check "unplugging the phone ends the connection, counted" ended_and_counted
+menu_pick Quitter
+check "Quitter ends the program" eventually 10 eval '! kill -0 "$pid" 2>/dev/null'
+
+# ---- 10. A VPN over ppp0, routed as OpenVPN does without def1: one connection, counted whole ----
+link=ppp0
+peer=10.64.0.1
+home=$work/home/vpn
+mkdir -p "$home"
+printf '1\r\n' >"$home/jour_raz.txt"
+check "the program starts again" start_program "$home"
+before=$(counter_line 2)
+check "Décrocher dials" dial
+start "$stand_in" vpn vpn0 10.8.0.2 10.8.0.1
+vpn=${started[-1]}
+# The default route is replaced in one step: between a removal and an addition a tick would see
+# no route at all.
+check "the VPN's tunnel takes the default route from ppp0" eval '
+    eventually 5 eval "ip addr show dev vpn0 2>/dev/null | grep -q 10.8.0.2" &&
+    ip route add 203.0.113.9 via "$peer" dev ppp0 && ip route replace default dev vpn0 &&
+    [ "$(ip route show default | grep -c .)" = 1 ] && ip route show default | grep -q "dev vpn0"'
+check "the strip stays red beneath the tunnel" steady_for 4 state_mark_is '#FF0000'
+check_traffic 10-vpn
+check "Raccrocher drops ppp0 beneath the tunnel; the connection is counted whole" \
+    eval 'menu_pick Raccrocher && ended_and_counted'
+check "the tunnel left alone is no connection" \
+    eval 'ip link show vpn0 >/dev/null && steady_for 3 eval "! state_mark_is \"#FF0000\""'
+check "the journal has one connection, on ppp0" \
+    eval '[ "$(journal "SELECT kind, interface FROM entries")" = "ended ppp0" ]'
+shot 10-vpn-hung-up
+kill -TERM "$vpn"
 menu_pick Quitter
 check "Quitter ends the program" eventually 10 eval '! kill -0 "$pid" 2>/dev/null'
 

@@ -12,6 +12,9 @@
 //   pppd isp SOCKET LOCAL REMOTE
 //                         the provider's end, run in a network namespace of its own: tun isp0,
 //                         answers one call at a time; SIGUSR1 drops the current call, SIGTERM ends.
+//   pppd vpn DEVICE LOCAL REMOTE
+//                         a VPN daemon's tunnel: a tun device of no link type of its own, up and
+//                         addressed, held open (what it sends is dropped) until SIGTERM.
 
 #include <net/if.h>
 
@@ -211,6 +214,15 @@ int answer(const std::string& path, const std::string& local, const std::string&
     }
 }
 
+int holdTunnel(const std::string& device, const std::string& local, const std::string& remote) {
+    const int signals = signalsAsFd();
+    const int tun = openTun(device, -1);
+    configure(device, local, remote);
+    relay(tun, -1, signals);
+    close(tun);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -224,8 +236,10 @@ int main(int argc, char** argv) {
     if (mode == "isp" && argc == 5) {
         return answer(argv[2], argv[3], argv[4]);
     }
-    std::fprintf(
-        stderr, "usage: pppd call PEER | pppd cellular SOCKET LOCAL REMOTE | pppd isp SOCKET LOCAL "
-                "REMOTE\n");
+    if (mode == "vpn" && argc == 5) {
+        return holdTunnel(argv[2], argv[3], argv[4]);
+    }
+    std::fprintf(stderr, "usage: pppd call PEER | pppd cellular SOCKET LOCAL REMOTE | pppd isp "
+                         "SOCKET LOCAL REMOTE | pppd vpn DEVICE LOCAL REMOTE\n");
     return 2;
 }

@@ -54,6 +54,10 @@ TEST(LinkDescription, NamesTheInterfaceAndItsKindInFrench) {
     EXPECT_EQ(describeLink(Link("tap0", ARPHRD_ETHER).ofKind("tun")),
               "tap0 - Interface Ethernet virtuelle");
     EXPECT_EQ(describeLink(Link("wg0", ARPHRD_NONE).ofKind("wireguard")), "wg0 - Tunnel");
+    // The link beneath a tunnel is the one that costs, even when the tunnel is reported metered.
+    Link vpn = Link("tun0", ARPHRD_NONE).ofKind("tun");
+    vpn.metered = true;
+    EXPECT_EQ(describeLink(vpn), "tun0 - Tunnel");
 }
 
 TEST(LinkDescription, PointToPointDialUpAndCellularLinksAreWan) {
