@@ -125,5 +125,7 @@ void FoldCheckpoint(const Notice& notice, Journal& journal) {
         WriteCounterFile({file.resetDate, *folded, file.plan});
     }
     journal.Record(RecoveredEntry(*checkpoint, file.plan), notice);
+    // The row written or kept pending before the checkpoint goes.
+    journal.Close();
     RemoveCheckpoint();
 }
