@@ -89,7 +89,8 @@ TEST_F(HistoryWindowTest, ShowsTheCurrentPeriod) {
     EXPECT_EQ(table.item(2, 6)->text(), "réinitialisation du compteur");
 
     // A connection ending while the window is open adds its row.
-    journal.Record(Connection(10, 8, 1, 0), [](const QString& text) { FAIL() << text.toStdString(); });
+    journal.Record(Connection(10, 8, 1, 0),
+                   [](const QString& text) { FAIL() << text.toStdString(); });
     EXPECT_TRUE(QTest::qWaitFor([&table] { return table.rowCount() == 4; }));
 
     window.Periodes1()->setCurrentIndex(1);
