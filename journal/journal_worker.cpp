@@ -124,7 +124,10 @@ void JournalWorker::Write() {
     } catch (const platform::Failure& failure) {
         Keep();
         if (!failing_) {
-            emit Failed(QString::fromUtf8(failure.what()));
+            emit Failed(QString::fromUtf8(failure.what()) +
+                        QStringLiteral(" (les lignes à y ajouter attendent dans %1, et y seront "
+                                       "écrites dès qu'il les acceptera)")
+                            .arg(pendingName_));
         }
         failing_ = true;
         retry_.start(retryIn_);

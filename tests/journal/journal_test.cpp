@@ -138,6 +138,7 @@ TEST_F(JournalTest, RowsWaitUntilTheDatabaseTakesThem) {
             << c.name;
         QTest::qWait(JournalStore::kBusyTimeoutMs * 2);
         EXPECT_EQ(reports.size(), 1) << c.name;
+        EXPECT_TRUE(reports.value(0).contains(kPending)) << reports.value(0).toStdString();
         blocker->Release();
         EXPECT_TRUE(QTest::qWaitFor([] { return !QFile::exists(kPending); }, 10000)) << c.name;
         JournalStore store;
