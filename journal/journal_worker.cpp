@@ -130,8 +130,11 @@ void JournalWorker::Write() {
                             .arg(pendingName_));
         }
         failing_ = true;
-        retry_.start(retryIn_);
-        retryIn_ = std::min(retryIn_ * 2, kLastRetry);
+        // A row handed over meanwhile leaves the next try where it was.
+        if (!retry_.isActive()) {
+            retry_.start(retryIn_);
+            retryIn_ = std::min(retryIn_ * 2, kLastRetry);
+        }
     }
 }
 
