@@ -127,5 +127,7 @@ void FoldCheckpoint(const Notice& notice, Journal& journal) {
         WriteCounterFile(recorded);
     }
     journal.Record(RecoveredEntry(*checkpoint, file.plan), notice);
+    // The row written or kept pending before the checkpoint goes.
+    journal.Close();
     RemoveCheckpoint();
 }

@@ -1,211 +1,109 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "journal/journal.h"
 
+#include "journal/journal_worker.h"
 #include "platform/failure.h"
+#include "platform/file_io.h"
 
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QVariant>
-#include <algorithm>
-#include <array>
-#include <vector>
+#include <QCoreApplication>
+#include <QFile>
+#include <QThread>
 
-namespace {
-
-// The names the database holds: a kind keeps its name whatever its place in the enum.
-struct KindName {
-    EntryKind kind;
-    const char* name;
-};
-constexpr std::array<KindName, 5> kKindNames = {{{EntryKind::Ended, "ended"},
-                                                 {EntryKind::Stopped, "stopped"},
-                                                 {EntryKind::Recovered, "recovered"},
-                                                 {EntryKind::Reset, "reset"},
-                                                 {EntryKind::Plan, "plan"}}};
-
-// Each step takes the schema from the version before it to its own; a database of any older
-// version is brought up to date in one transaction when it is opened.
-struct Upgrade {
-    int version;
-    std::vector<const char*> statements;
-};
-const Upgrade kUpgrades[] = {
-    {1,
-     {"CREATE TABLE entries (id INTEGER PRIMARY KEY, started TEXT NOT NULL, ended TEXT NOT NULL, "
-      "seconds INTEGER NOT NULL, interface TEXT NOT NULL DEFAULT '', received INTEGER NOT NULL "
-      "DEFAULT 0, sent INTEGER NOT NULL DEFAULT 0, kind TEXT NOT NULL, plan TEXT NOT NULL DEFAULT "
-      "'')"}},
-    // A connection is journalled once, whatever path recorded it: the duplicates a version 1
-    // journal may hold are dropped, the first kept.
-    {2,
-     {"DELETE FROM entries WHERE kind IN ('ended', 'stopped', 'recovered') AND id NOT IN (SELECT "
-      "MIN(id) FROM entries WHERE kind IN ('ended', 'stopped', 'recovered') GROUP BY started)",
-      "CREATE UNIQUE INDEX one_row_per_connection ON entries (started) WHERE kind IN ('ended', "
-      "'stopped', 'recovered')",
-      "CREATE INDEX entries_by_end ON entries (ended)"}},
-};
-static_assert(std::size(kUpgrades) == Journal::kSchemaVersion);
-
-QString IsoText(const QDateTime& time) {
-    return time.toUTC().toString(Qt::ISODateWithMs);
+Journal::Journal(QString fileName) : fileName_(std::move(fileName)) {
+    if (platform::fileExists(
+            QFile::encodeName(JournalWorker::PendingFileName(fileName_)).toStdString())) {
+        Worker();
+    }
 }
 
-QDateTime FromIsoText(const QString& text) {
-    return QDateTime::fromString(text, Qt::ISODate).toUTC();
+Journal::~Journal() {
+    Stop();
 }
 
-QString NameOf(EntryKind kind) {
-    const auto* found = std::find_if(kKindNames.begin(), kKindNames.end(),
-                                     [kind](const KindName& named) { return named.kind == kind; });
-    return QString::fromLatin1(found->name);
-}
-
-// A null text would be bound as NULL.
-QString NotNull(const QString& text) {
-    return text.isNull() ? QStringLiteral("") : text;
-}
-
-// A name this program does not know reads as a connection that ended.
-EntryKind KindOf(const QString& name) {
-    const auto* found =
-        std::find_if(kKindNames.begin(), kKindNames.end(),
-                     [&name](const KindName& named) { return name == QLatin1String(named.name); });
-    return found == kKindNames.end() ? EntryKind::Ended : found->kind;
-}
-
-} // namespace
-
-struct Journal::Database {
-    QString connection;
-    QSqlDatabase db;
-
-    ~Database() {
-        db.close();
-        db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(connection);
-    }
-
-    [[noreturn]] void Fail(const QString& fileName, const QSqlError& error) const {
-        throw platform::Failure(
-            QStringLiteral("Le journal des connexions %1 ne peut pas servir : %2")
-                .arg(fileName, error.text().trimmed())
-                .toStdString());
-    }
-
-    QSqlQuery Run(const QString& fileName, const QString& sql, const QVariantList& values = {}) {
-        QSqlQuery query(db);
-        if (!query.prepare(sql)) {
-            Fail(fileName, query.lastError());
-        }
-        for (const QVariant& value : values) {
-            query.addBindValue(value);
-        }
-        if (!query.exec()) {
-            Fail(fileName, query.lastError());
-        }
-        return query;
-    }
-};
-
-Journal::Journal(QString fileName) : fileName_(std::move(fileName)) {}
-
-Journal::~Journal() = default;
-
-// A journal written by a later version is left as it is: this program would not know what its
-// rows mean.
-Journal::Database& Journal::Open() {
-    if (database_) {
-        return *database_;
-    }
-    auto database = std::make_unique<Database>();
-    database->connection = QStringLiteral("journal-%1").arg(reinterpret_cast<quintptr>(this));
-    database->db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), database->connection);
-    database->db.setDatabaseName(fileName_);
-    if (!database->db.open()) {
-        database->Fail(fileName_, database->db.lastError());
-    }
-    QSqlQuery version = database->Run(fileName_, QStringLiteral("PRAGMA user_version"));
-    const int found = version.next() ? version.value(0).toInt() : 0;
-    version.finish();
-    if (found > kSchemaVersion) {
-        throw platform::Failure(QStringLiteral("Le journal des connexions %1 vient d'une version "
-                                               "plus récente de Filocompte : il n'est pas modifié")
-                                    .arg(fileName_)
-                                    .toStdString());
-    }
-    if (found < kSchemaVersion) {
-        database->Run(fileName_, QStringLiteral("BEGIN IMMEDIATE"));
-        for (const Upgrade& upgrade : kUpgrades) {
-            for (const char* statement : upgrade.statements) {
-                if (upgrade.version > found) {
-                    database->Run(fileName_, QString::fromLatin1(statement));
-                }
+JournalWorker& Journal::Worker() {
+    if (worker_ == nullptr) {
+        thread_ = std::make_unique<QThread>();
+        thread_->setObjectName(QStringLiteral("journal"));
+        worker_ = new JournalWorker(fileName_);
+        worker_->moveToThread(thread_.get());
+        connect(thread_.get(), &QThread::finished, worker_, &QObject::deleteLater);
+        connect(worker_, &JournalWorker::Written, this, &Journal::Added);
+        connect(worker_, &JournalWorker::Failed, this, [this](const QString& message) {
+            if (report_) {
+                report_(message);
             }
-        }
-        database->Run(fileName_, QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion));
-        database->Run(fileName_, QStringLiteral("COMMIT"));
+        });
+        connect(worker_, &JournalWorker::Answered, this,
+                [](const std::function<void()>& deliver) { deliver(); });
+        thread_->start();
+        QMetaObject::invokeMethod(worker_, &JournalWorker::Resume, Qt::QueuedConnection);
     }
-    database_ = std::move(database);
-    return *database_;
+    return *worker_;
 }
 
-void Journal::Add(const JournalEntry& entry) {
-    try {
-        const QSqlQuery query = Open().Run(
-            fileName_,
-            QStringLiteral("INSERT INTO entries (started, ended, seconds, interface, received, "
-                           "sent, kind, plan) VALUES (?, ?, ?, ?, ?, ?, ?, ?) ON CONFLICT "
-                           "(started) WHERE kind IN ('ended', 'stopped', 'recovered') DO NOTHING"),
-            {IsoText(entry.start), IsoText(entry.end), entry.seconds, NotNull(entry.interfaceName),
-             static_cast<qint64>(entry.received), static_cast<qint64>(entry.sent),
-             NameOf(entry.kind), NotNull(entry.plan)});
-        if (query.numRowsAffected() > 0) {
-            emit Added();
-        }
-    } catch (const platform::Failure&) {
-        // A database that failed, an upgrade half done among others, is opened afresh next time.
-        database_.reset();
-        throw;
-    }
+void Journal::Record(const JournalEntry& entry, const Report& report) {
+    report_ = report;
+    JournalWorker* worker = &Worker();
+    QMetaObject::invokeMethod(
+        worker, [worker, entry] { worker->Take(entry); }, Qt::QueuedConnection);
 }
 
-void Journal::Record(const JournalEntry& entry, const std::function<void(const QString&)>& report) {
-    try {
-        Add(entry);
-        failing_ = false;
-    } catch (const platform::Failure& failure) {
-        if (!failing_) {
-            report(QString::fromUtf8(failure.what()));
-        }
-        failing_ = true;
-    }
+template <typename Rows>
+void Journal::Read(QObject* context, std::function<Rows(JournalStore&)> read,
+                   const Done<Rows>& done) {
+    JournalWorker* worker = &Worker();
+    QMetaObject::invokeMethod(
+        worker,
+        [worker, read = std::move(read), done, context = QPointer<QObject>(context)] {
+            Rows rows;
+            QString failure;
+            try {
+                rows = read(worker->Store());
+            } catch (const platform::Failure& error) {
+                failure = QString::fromUtf8(error.what());
+            }
+            emit worker->Answered([rows, failure, done, context] {
+                if (context) {
+                    done(rows);
+                }
+                if (!failure.isEmpty()) {
+                    throw platform::Failure(failure.toStdString());
+                }
+            });
+        },
+        Qt::QueuedConnection);
 }
 
-QList<JournalEntry> Journal::Entries(const QDateTime& from, const QDateTime& to) {
-    QSqlQuery query = Open().Run(
-        fileName_,
-        QStringLiteral("SELECT started, ended, seconds, interface, received, sent, kind, plan FROM "
-                       "entries WHERE ended >= ? AND ended < ? ORDER BY ended, id"),
-        {IsoText(from), IsoText(to)});
-    QList<JournalEntry> entries;
-    while (query.next()) {
-        entries.append({FromIsoText(query.value(0).toString()),
-                        FromIsoText(query.value(1).toString()), query.value(2).toInt(),
-                        query.value(3).toString(), query.value(4).toULongLong(),
-                        query.value(5).toULongLong(), KindOf(query.value(6).toString()),
-                        query.value(7).toString()});
-    }
-    return entries;
+void Journal::ReadEntries(QObject* context, const QDateTime& from, const QDateTime& to,
+                          const Done<QList<JournalEntry>>& done) {
+    Read<QList<JournalEntry>>(
+        context, [from, to](JournalStore& store) { return store.Entries(from, to); }, done);
 }
 
-QList<QDateTime> Journal::Resets() {
-    QSqlQuery query =
-        Open().Run(fileName_, QStringLiteral("SELECT ended FROM entries WHERE kind = 'reset' "
-                                             "ORDER BY ended, id"));
-    QList<QDateTime> resets;
-    while (query.next()) {
-        resets.append(FromIsoText(query.value(0).toString()));
+void Journal::ReadResets(QObject* context, const Done<QList<QDateTime>>& done) {
+    Read<QList<QDateTime>>(
+        context, [](JournalStore& store) { return store.Resets(); }, done);
+}
+
+void Journal::Close() {
+    Stop();
+    // What the worker told before it ended.
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+}
+
+// The worker's busy wait is short: a locked database holds the end for a fraction of a second.
+void Journal::Stop() {
+    if (worker_ == nullptr) {
+        return;
     }
-    return resets;
+    QMetaObject::invokeMethod(worker_, &JournalWorker::Finish, Qt::QueuedConnection);
+    if (thread_->wait(QDeadlineTimer(kStopTimeoutMs))) {
+        thread_.reset();
+    } else {
+        // Stuck in the file system: the thread is left to the end of the process, whatever it
+        // has not written kept in the pending file; it tells this journal nothing more.
+        disconnect(worker_, nullptr, this, nullptr);
+        static_cast<void>(thread_.release());
+    }
+    worker_ = nullptr;
 }

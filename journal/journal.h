@@ -2,77 +2,63 @@
 #pragma once
 // The journal of connections: one row per connection added to the counter, and one per reset and
 // plan change, in an SQLite database beside the counter files. The counter file stays the
-// reference; the journal only tells where its hours went.
+// reference; the journal only tells where its hours went. Its rows are written and read by a
+// worker thread: the GUI thread hands them over and goes on, whatever holds the database.
 
-#include <QDateTime>
-#include <QList>
+#include "journal/journal_store.h"
+
 #include <QObject>
-#include <QString>
-#include <cstdint>
+#include <QPointer>
 #include <functional>
 #include <memory>
 
-inline constexpr char kJournalFileName[] = "decompte_internet.sqlite";
-
-// How a row came to be written.
-enum class EntryKind {
-    Ended,     // the connection ended (hung up or dropped) and was added to the counter
-    Stopped,   // the program was asked to stop during the connection, which was added first
-    Recovered, // the checkpoint of a connection whose program died was added at the next start
-    Reset,     // "Réinitialiser le compteur": a new period starts
-    Plan,      // "Fixer le forfait": the plan from then on
-};
-
-struct JournalEntry {
-    QDateTime start;          // UTC; for a reset or a plan change, when it was made
-    QDateTime end;            // UTC
-    std::int32_t seconds = 0; // added to the counter, dead time included
-    QString interfaceName;
-    std::uint64_t received = 0; // octets over the connection
-    std::uint64_t sent = 0;
-    EntryKind kind = EntryKind::Ended;
-    QString plan; // the plan text in force, as the counter file's line 3 holds it
-    bool operator==(const JournalEntry&) const = default;
-
-    bool IsConnection() const {
-        return kind == EntryKind::Ended || kind == EntryKind::Stopped ||
-               kind == EntryKind::Recovered;
-    }
-};
+class JournalWorker;
+class QThread;
 
 class Journal : public QObject {
     Q_OBJECT
 
 public:
-    // The database is opened at the first use, so that a program whose journal is never read or
-    // written pays nothing for it.
+    // The worker starts at the first use, or at once when a previous run left rows pending, so
+    // that a program whose journal is never read or written pays nothing for it.
     explicit Journal(QString fileName = QString::fromLatin1(kJournalFileName));
+    // Stops the worker as Close does, without telling.
     ~Journal() override;
 
-    // Adds the row in one transaction. A connection whose start is already journalled is not
-    // added again: a connection recovered after a crash may have been journalled before it.
-    // Raises platform::Failure with the French message when the database cannot take it.
-    void Add(const JournalEntry& entry);
-    // The same for a caller whose work must go on whatever the journal does: a failure is told
-    // through report, once until a row is added again, and never raised.
-    void Record(const JournalEntry& entry, const std::function<void(const QString&)>& report);
-    // The rows whose end lies in [from, to), oldest first.
-    QList<JournalEntry> Entries(const QDateTime& from, const QDateTime& to);
-    // When each reset was made, oldest first.
-    QList<QDateTime> Resets();
+    using Report = std::function<void(const QString&)>;
+    // Hands the row over to be written after those before it; a row the database cannot take yet
+    // stays pending until it can, at the next start if need be. A failure is told through report,
+    // later, on this thread, once until rows are added again, and never raised.
+    void Record(const JournalEntry& entry, const Report& report);
 
-    // The schema version this program writes.
-    static constexpr int kSchemaVersion = 2;
+    // Reads on the worker; done runs later on this thread, unless context is gone by then. A
+    // failure gives done no rows and is then raised as platform::Failure.
+    template <typename Rows> using Done = std::function<void(const Rows&)>;
+    // The rows whose end lies in [from, to), oldest first.
+    void ReadEntries(QObject* context, const QDateTime& from, const QDateTime& to,
+                     const Done<QList<JournalEntry>>& done);
+    // When each reset was made, oldest first.
+    void ReadResets(QObject* context, const Done<QList<QDateTime>>& done);
+
+    // Waits, about a second at most, until the rows handed over are written or kept pending,
+    // and stops the worker; a failure not told yet is told now.
+    void Close();
+
+    // How long the end of the program may wait for the worker.
+    static constexpr int kStopTimeoutMs = 1500;
 
 signals:
-    // A row was added.
+    // Rows were added.
     void Added();
 
 private:
-    struct Database;
-    Database& Open();
+    JournalWorker& Worker();
+    template <typename Rows>
+    void Read(QObject* context, std::function<Rows(JournalStore&)> read, const Done<Rows>& done);
+    void Stop();
 
     QString fileName_;
-    bool failing_ = false;
-    std::unique_ptr<Database> database_;
+    Report report_;
+    std::unique_ptr<QThread> thread_;
+    JournalWorker* worker_ = nullptr;
 };

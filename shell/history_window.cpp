@@ -92,30 +92,54 @@ void TForm5::showEvent(QShowEvent* event) {
 }
 
 void TForm5::Refresh() {
-    const CounterFacts facts = facts_();
-    const int chosen = std::max(ui_->Periodes1->currentIndex(), 0);
-    periods_ = Periods(journal_.Resets(), facts.periodStart);
-    ui_->Periodes1->clear();
-    for (const Period& period : periods_) {
-        ui_->Periodes1->addItem(PeriodName(period));
-    }
-    ui_->Periodes1->setCurrentIndex(std::min(chosen, static_cast<int>(periods_.size()) - 1));
-    ShowPeriod();
+    Reading();
+    journal_.ReadResets(this, [this](const QList<QDateTime>& resets) {
+        const int chosen = std::max(ui_->Periodes1->currentIndex(), 0);
+        periods_ = Periods(resets, facts_().periodStart);
+        ui_->Periodes1->clear();
+        for (const Period& period : periods_) {
+            ui_->Periodes1->addItem(PeriodName(period));
+        }
+        ui_->Periodes1->setCurrentIndex(std::min(chosen, static_cast<int>(periods_.size()) - 1));
+        ShowPeriod();
+        ReadDone();
+    });
 }
 
-QList<JournalEntry> TForm5::EntriesOf(const Period& period, const CounterFacts& facts) {
-    return journal_.Entries(period.start, period.end.isValid() ? period.end : facts.now.addDays(1));
+void TForm5::ReadPeriod(const Period& period, const Journal::Done<QList<JournalEntry>>& use) {
+    Reading();
+    journal_.ReadEntries(this, period.start,
+                         period.end.isValid() ? period.end : facts_().now.addDays(1),
+                         [this, use](const QList<JournalEntry>& entries) {
+                             ReadDone();
+                             use(entries);
+                         });
+}
+
+// The busy cursor on this window only: the strip and the menus answer meanwhile.
+void TForm5::Reading() {
+    if (reading_++ == 0) {
+        ui_->Chart1->chart()->setTitle(QStringLiteral("Chargement…"));
+        setCursor(Qt::BusyCursor);
+    }
+}
+
+void TForm5::ReadDone() {
+    if (--reading_ == 0) {
+        ui_->Chart1->chart()->setTitle(QString());
+        unsetCursor();
+    }
 }
 
 void TForm5::ShowPeriod() {
-    const CounterFacts facts = facts_();
-    const Period& period = periods_.at(std::max(ui_->Periodes1->currentIndex(), 0));
-    const QList<JournalEntry> entries = EntriesOf(period, facts);
-    ShowChart(period, entries, facts);
-    ShowTable(entries);
-    const Volume volume = VolumeOf(entries);
-    ui_->Label2->setText("Volume de la période : reçu " + VolumeText(volume.received) +
-                         ", envoyé " + VolumeText(volume.sent) + '.');
+    const Period period = periods_.at(std::max(ui_->Periodes1->currentIndex(), 0));
+    ReadPeriod(period, [this, period](const QList<JournalEntry>& entries) {
+        ShowChart(period, entries, facts_());
+        ShowTable(entries);
+        const Volume volume = VolumeOf(entries);
+        ui_->Label2->setText("Volume de la période : reçu " + VolumeText(volume.received) +
+                             ", envoyé " + VolumeText(volume.sent) + '.');
+    });
 }
 
 // Bars of hours per day, the cumulated hours up to now, the plan, and the forecast from now to the
@@ -221,19 +245,20 @@ void TForm5::ShowTable(const QList<JournalEntry>& entries) {
 
 // The shown period's rows, oldest first as a spreadsheet reads them, written whole or not at all.
 void TForm5::Exporter1Click() {
-    const CounterFacts facts = facts_();
-    const Period& period = periods_.at(std::max(ui_->Periodes1->currentIndex(), 0));
+    const Period period = periods_.at(std::max(ui_->Periodes1->currentIndex(), 0));
     const QString name = fileQuestion_(
         this,
         "connexions-" + period.start.toLocalTime().toString(QStringLiteral("yyyy-MM-dd")) + ".csv");
     if (name.isEmpty()) {
         return;
     }
-    QSaveFile file(name);
-    if (!file.open(QIODevice::WriteOnly) || file.write(CsvText(EntriesOf(period, facts))) < 0 ||
-        !file.commit()) {
-        throw platform::Failure(QStringLiteral("Le fichier %1 ne peut pas être écrit : %2")
-                                    .arg(name, file.errorString())
-                                    .toStdString());
-    }
+    ReadPeriod(period, [name](const QList<JournalEntry>& entries) {
+        QSaveFile file(name);
+        if (!file.open(QIODevice::WriteOnly) || file.write(CsvText(entries)) < 0 ||
+            !file.commit()) {
+            throw platform::Failure(QStringLiteral("Le fichier %1 ne peut pas être écrit : %2")
+                                        .arg(name, file.errorString())
+                                        .toStdString());
+        }
+    });
 }

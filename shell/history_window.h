@@ -2,7 +2,8 @@
 #pragma once
 // The history window: the chart of a period's hours with the plan and the forecast, its volume,
 // its connections newest first, the earlier periods to choose from, and the export to CSV. Made at
-// its first showing; while hidden it reads nothing.
+// its first showing; while hidden it reads nothing. The journal reads on its own thread: meanwhile
+// the window says it is loading, and the strip goes on.
 
 #include "journal/forecast.h"
 #include "journal/journal.h"
@@ -59,11 +60,16 @@ private:
     void ShowChart(const Period& period, const QList<JournalEntry>& entries,
                    const CounterFacts& facts);
     void ShowTable(const QList<JournalEntry>& entries);
-    QList<JournalEntry> EntriesOf(const Period& period, const CounterFacts& facts);
+    // Reads the period's rows and gives them to use, here, later.
+    void ReadPeriod(const Period& period, const Journal::Done<QList<JournalEntry>>& use);
+    void Reading();
+    void ReadDone();
 
     std::unique_ptr<Ui::TForm5> ui_;
     Journal& journal_;
     Facts facts_;
     FileQuestion fileQuestion_;
     QList<Period> periods_;
+    // Reads asked for and not answered yet.
+    int reading_ = 0;
 };

@@ -142,7 +142,7 @@ TEST_F(Checkpoints, AFoldKilledAtAnyMomentIsFinishedOnce) {
         Journal journal;
         FoldCheckpoint([](const QString& text) { ADD_FAILURE() << text.toStdString(); }, journal);
         EXPECT_EQ(Bytes(kCounterFileName), "d\r\n785\r\n20\r\n") << "run " << run;
-        EXPECT_EQ(journal.Entries(start, start.addDays(1)), QList<JournalEntry>{recovered})
+        EXPECT_EQ(JournalStore().Entries(start, start.addDays(1)), QList<JournalEntry>{recovered})
             << "run " << run;
     }
 }

@@ -10,6 +10,8 @@
 #include "tests/support/working_directory.h"
 
 #include <QDate>
+#include <QSignalSpy>
+#include <QTest>
 
 namespace {
 
@@ -458,9 +460,11 @@ TEST_F(CounterTest, EachPathJournalsOneRow) {
     qsizetype rows = 0;
     for (const Case& c : cases) {
         const QByteArray before = Bytes(kCounterFileName);
+        QSignalSpy added(&counter.History(), &Journal::Added);
         c.act();
         Ticks(2, false);
-        const auto entries = counter.History().Entries(from, from.addDays(1));
+        ASSERT_TRUE(added.wait()) << c.path;
+        const auto entries = JournalStore().Entries(from, from.addDays(1));
         ASSERT_EQ(entries.size(), ++rows) << c.path << view.errors.join('\n').toStdString();
         const JournalEntry& row = entries.last();
         EXPECT_NE(Bytes(kCounterFileName), before) << c.path;
@@ -492,14 +496,22 @@ TEST_F(CounterTest, AJournalFailureNeverChangesTheCount) {
         }
         EXPECT_EQ(Bytes(kCounterFileName), "05/03/2003 14:07:09\r\n799\r\n20\r\n");
         EXPECT_FALSE(QFile::exists(kCheckpointFileName));
+        QTest::qWait(500);
         ASSERT_EQ(view.errors.size(), 1);
         EXPECT_TRUE(view.errors.first().startsWith("Le journal des connexions"))
             << view.errors.first().toStdString();
-        // Mended, it takes the next connection; broken again, it is told again.
+        // Mended, it takes the connections kept pending with the next one.
         QDir().rmdir(kJournalFileName);
         QFile::remove(kJournalFileName);
+        QSignalSpy added(&counter.History(), &Journal::Added);
         Ticks(5, true);
         Ticks(1, false);
+        ASSERT_TRUE(added.wait());
+        EXPECT_EQ(JournalStore()
+                      .Entries(QDateTime::fromSecsSinceEpoch(0),
+                               QDateTime::currentDateTimeUtc().addDays(1))
+                      .size(),
+                  4);
         EXPECT_EQ(view.errors.size(), 1);
     }
 }

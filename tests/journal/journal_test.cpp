@@ -4,10 +4,15 @@
 #include "tests/support/qstring_printer.h"
 #include "tests/support/working_directory.h"
 
+#include "journal/journal_worker.h"
+
+#include <QElapsedTimer>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QTest>
 #include <csignal>
 #include <random>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -28,8 +33,8 @@ JournalEntry Connection(int minute, EntryKind kind = EntryKind::Ended) {
             "20"};
 }
 
-QList<JournalEntry> All(Journal& journal) {
-    return journal.Entries(kStart.addYears(-1), kStart.addYears(1));
+QList<JournalEntry> All(JournalStore& store) {
+    return store.Entries(kStart.addYears(-1), kStart.addYears(1));
 }
 
 // Runs statements on the file as another program (or an older one) would.
@@ -46,22 +51,138 @@ void Execute(const QStringList& statements) {
     QSqlDatabase::removeDatabase("by-hand");
 }
 
+// What keeps the database from taking rows, as long as it is held.
+class Blocker {
+public:
+    virtual ~Blocker() = default;
+    virtual void Release() = 0;
+};
+
+// Another program's transaction: the sqlite3 shell, a backup tool, a sync client.
+class Transaction : public Blocker {
+public:
+    explicit Transaction(const QString& begin) {
+        db_ = QSqlDatabase::addDatabase("QSQLITE", "holder");
+        db_.setDatabaseName(kJournalFileName);
+        EXPECT_TRUE(db_.open());
+        EXPECT_TRUE(QSqlQuery(db_).exec(begin));
+    }
+    ~Transaction() override { Release(); }
+    void Release() override {
+        if (db_.isOpen()) {
+            QSqlQuery(db_).exec("ROLLBACK");
+            db_.close();
+        }
+        db_ = QSqlDatabase();
+        QSqlDatabase::removeDatabase("holder");
+    }
+
+private:
+    QSqlDatabase db_;
+};
+
+// A full disk, as far as the journal's files can grow: no write past the first few kilooctets,
+// which leaves room for the pending rows only.
+class FullDisk : public Blocker {
+public:
+    FullDisk() {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &previous_);
+        rlimit full = previous_;
+        full.rlim_cur = 4096;
+        setrlimit(RLIMIT_FSIZE, &full);
+    }
+    ~FullDisk() override { Release(); }
+    void Release() override {
+        setrlimit(RLIMIT_FSIZE, &previous_);
+        std::signal(SIGXFSZ, SIG_DFL);
+    }
+
+private:
+    rlimit previous_{};
+};
+
+struct BlockerCase {
+    const char* name;
+    std::function<std::unique_ptr<Blocker>()> block;
+};
+const BlockerCase kBlockers[] = {
+    {"reserved", [] { return std::make_unique<Transaction>("BEGIN IMMEDIATE"); }},
+    {"exclusive", [] { return std::make_unique<Transaction>("BEGIN EXCLUSIVE"); }},
+    {"disk full", [] { return std::make_unique<FullDisk>(); }},
+};
+
+const QString kPending = JournalWorker::PendingFileName(kJournalFileName);
+
+// Milliseconds the call took.
+template <typename Call> qint64 Timed(Call call) {
+    QElapsedTimer timer;
+    timer.start();
+    call();
+    return timer.elapsed();
+}
+
+// While the database cannot take rows, handing one over costs the caller nothing; the rows wait in
+// order, the failure is told once, and they are written once the database takes them again.
+TEST_F(JournalTest, RowsWaitUntilTheDatabaseTakesThem) {
+    for (const BlockerCase& c : kBlockers) {
+        QFile::remove(kJournalFileName);
+        JournalStore().Add({});
+        Journal journal;
+        QStringList reports;
+        const auto report = [&reports](const QString& text) { reports.append(text); };
+        std::unique_ptr<Blocker> blocker = c.block();
+        EXPECT_LT(Timed([&] { journal.Record(Connection(0), report); }), 50) << c.name;
+        EXPECT_TRUE(QTest::qWaitFor([] { return QFile::exists(kPending); })) << c.name;
+        EXPECT_LT(Timed([&] { journal.Record(Connection(1, EntryKind::Reset), report); }), 50)
+            << c.name;
+        QTest::qWait(JournalStore::kBusyTimeoutMs * 2);
+        EXPECT_EQ(reports.size(), 1) << c.name;
+        EXPECT_TRUE(reports.value(0).contains(kPending)) << reports.value(0).toStdString();
+        blocker->Release();
+        EXPECT_TRUE(QTest::qWaitFor([] { return !QFile::exists(kPending); }, 10000)) << c.name;
+        JournalStore store;
+        EXPECT_EQ(All(store), (QList<JournalEntry>{Connection(0), Connection(1, EntryKind::Reset)}))
+            << c.name;
+    }
+}
+
+// Rows still pending when the program ends are kept without holding the end, and written once at
+// the next start, even when the last run wrote them just before it ended.
+TEST_F(JournalTest, PendingRowsOutliveTheProgram) {
+    JournalStore().Add({});
+    const QList<JournalEntry> rows = {Connection(0, EntryKind::Stopped),
+                                      Connection(0, EntryKind::Reset)};
+    {
+        Transaction lock("BEGIN IMMEDIATE");
+        auto journal = std::make_unique<Journal>();
+        for (const JournalEntry& row : rows) {
+            journal->Record(row, [](const QString&) {});
+        }
+        EXPECT_LT(Timed([&] { journal.reset(); }), 1000);
+    }
+    const QByteArray pending = Bytes(kPending.toLocal8Bit());
+    for (int start = 0; start < 2; ++start) {
+        Journal journal;
+        EXPECT_TRUE(QTest::qWaitFor([] { return !QFile::exists(kPending); })) << start;
+        JournalStore store;
+        EXPECT_EQ(All(store), rows) << start;
+        Put(kPending.toLocal8Bit(), pending);
+    }
+}
+
 // A connection is journalled once whatever path records it; other rows are all kept.
 TEST_F(JournalTest, RowsComeBackOnceEach) {
-    Journal journal;
-    int added = 0;
-    QObject::connect(&journal, &Journal::Added, [&added] { ++added; });
+    JournalStore store;
     const QList<JournalEntry> rows = {Connection(0), Connection(5, EntryKind::Recovered),
                                       Connection(9, EntryKind::Reset),
                                       Connection(9, EntryKind::Plan)};
-    for (const JournalEntry& row : rows) {
-        journal.Add(row);
-    }
-    journal.Add(Connection(5, EntryKind::Stopped));
-    journal.Add(Connection(0, EntryKind::Recovered));
-    EXPECT_EQ(All(journal), rows);
-    EXPECT_EQ(added, 4);
-    EXPECT_EQ(journal.Resets(), QList<QDateTime>{rows[2].end});
+    EXPECT_EQ(store.Add(rows), 4);
+    EXPECT_EQ(store.Add({Connection(5, EntryKind::Stopped), Connection(0, EntryKind::Recovered),
+                         rows[2], rows[3]}),
+              0);
+    EXPECT_EQ(All(store), rows);
+    EXPECT_EQ(store.Resets(), QList<QDateTime>{rows[2].end});
 }
 
 // Each kind is stored under the name existing journals hold, and read back as itself.
@@ -107,15 +228,15 @@ TEST_F(JournalTest, OlderSchemaUpgradedNewerLeftAlone) {
              "'2026-12-01T08:00:40.000Z', 50, 'ppp0', 0, 0, 'recovered', '20')",
              "PRAGMA user_version = 1"});
     {
-        Journal journal;
-        EXPECT_EQ(All(journal), QList<JournalEntry>{Connection(0)});
-        journal.Add(Connection(0, EntryKind::Recovered));
-        EXPECT_EQ(All(journal).size(), 1);
+        JournalStore store;
+        EXPECT_EQ(All(store), QList<JournalEntry>{Connection(0)});
+        store.Add({Connection(0, EntryKind::Recovered)});
+        EXPECT_EQ(All(store).size(), 1);
     }
     Execute({"PRAGMA user_version = 3"});
-    Journal later;
+    JournalStore later;
     try {
-        later.Add(Connection(7));
+        later.Add({Connection(7)});
         ADD_FAILURE() << "a journal of a later version was written";
     } catch (const platform::Failure& failure) {
         EXPECT_TRUE(QString(failure.what()).contains("version plus récente")) << failure.what();
@@ -132,9 +253,9 @@ TEST_F(JournalTest, KilledDuringWritesKeepsEveryCommittedRow) {
         ASSERT_EQ(pipe(done), 0);
         const pid_t child = fork();
         if (child == 0) {
-            Journal journal;
+            JournalStore store;
             for (int row = committed;; ++row) {
-                journal.Add(Connection(row));
+                store.Add({Connection(row)});
                 [[maybe_unused]] const auto written = write(done[1], &row, sizeof row);
             }
         }
@@ -147,12 +268,12 @@ TEST_F(JournalTest, KilledDuringWritesKeepsEveryCommittedRow) {
             reported = row;
         }
         close(done[0]);
-        Journal journal;
-        const int rows = static_cast<int>(All(journal).size());
+        JournalStore store;
+        const int rows = static_cast<int>(All(store).size());
         // The last row may have been committed just before the kill, unreported.
         EXPECT_GE(rows, reported + 1) << "run " << run;
         EXPECT_LE(rows, reported + 2) << "run " << run;
-        journal.Add(Connection(rows));
+        store.Add({Connection(rows)});
         committed = rows + 1;
     }
 }

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineSeries>
 #include <QTableWidget>
+#include <QTest>
 
 namespace {
 
@@ -37,15 +38,20 @@ protected:
 
     HistoryWindowTest() {
         const QDateTime lastMonth(QDate(2026, 11, 1), QTime(0, 0));
-        journal.Add({lastMonth.toUTC(), lastMonth.toUTC(), 0, "", 0, 0, EntryKind::Reset, "20"});
-        journal.Add({lastMonth.addDays(3).toUTC(), lastMonth.addDays(3).toUTC().addSecs(60), 70,
-                     "ppp0", 1, 2, EntryKind::Ended, "20"});
-        journal.Add({At(1, 0).toUTC(), At(1, 0).toUTC(), 0, "", 0, 0, EntryKind::Reset, "20"});
+        JournalStore store;
+        store.Add({{lastMonth.toUTC(), lastMonth.toUTC(), 0, "", 0, 0, EntryKind::Reset, "20"},
+                   {lastMonth.addDays(3).toUTC(), lastMonth.addDays(3).toUTC().addSecs(60), 70,
+                    "ppp0", 1, 2, EntryKind::Ended, "20"},
+                   {At(1, 0).toUTC(), At(1, 0).toUTC(), 0, "", 0, 0, EntryKind::Reset, "20"}});
         for (const JournalEntry& entry :
              {Connection(2, 10, 2, 1'500'000'000), Connection(5, 20, 3, 400'000'000)}) {
-            journal.Add(entry);
+            store.Add({entry});
             facts.used += entry.seconds;
         }
+    }
+    // Waits for the reads the window asked for.
+    void Loaded() const {
+        EXPECT_TRUE(QTest::qWaitFor([this] { return window.Chart1()->title().isEmpty(); }));
     }
     QList<QPointF> Points(const QString& name) const {
         for (QAbstractSeries* series : window.Chart1()->series()) {
@@ -60,6 +66,10 @@ protected:
 // The current period from a scripted journal: 5 h in 10 days of a 31-day period whose plan is 20 h.
 TEST_F(HistoryWindowTest, ShowsTheCurrentPeriod) {
     window.show();
+    EXPECT_EQ(window.Chart1()->title(), "Chargement…");
+    EXPECT_EQ(window.cursor().shape(), Qt::BusyCursor);
+    Loaded();
+    EXPECT_EQ(window.cursor().shape(), Qt::ArrowCursor);
     const auto* bars = static_cast<QBarSeries*>(window.Chart1()->series().first())->barSets()[0];
     ASSERT_EQ(bars->count(), 32) << "1 December to the reset of 1 January";
     EXPECT_EQ(bars->at(1), 2);
@@ -79,11 +89,13 @@ TEST_F(HistoryWindowTest, ShowsTheCurrentPeriod) {
     EXPECT_EQ(table.item(2, 6)->text(), "réinitialisation du compteur");
 
     // A connection ending while the window is open adds its row.
-    journal.Add(Connection(10, 8, 1, 0));
-    EXPECT_EQ(table.rowCount(), 4);
+    journal.Record(Connection(10, 8, 1, 0),
+                   [](const QString& text) { FAIL() << text.toStdString(); });
+    EXPECT_TRUE(QTest::qWaitFor([&table] { return table.rowCount() == 4; }));
 
     window.Periodes1()->setCurrentIndex(1);
     emit window.Periodes1()->activated(1);
+    Loaded();
     EXPECT_EQ(table.rowCount(), 2);
     EXPECT_EQ(window.Label1()->text(), "Du 01/11/2026 au 01/12/2026 : 0h1m.");
     EXPECT_TRUE(Points("Prévision").isEmpty());
@@ -92,6 +104,7 @@ TEST_F(HistoryWindowTest, ShowsTheCurrentPeriod) {
 // The export writes the shown period's rows, and nothing when the user gives no name.
 TEST_F(HistoryWindowTest, ExportsTheShownPeriod) {
     window.show();
+    Loaded();
     QString proposed;
     window.SetFileQuestion([&](QWidget*, const QString& name) {
         proposed = name;
@@ -102,7 +115,9 @@ TEST_F(HistoryWindowTest, ExportsTheShownPeriod) {
     EXPECT_TRUE(QDir().entryList(QDir::Files).filter(".csv").isEmpty());
     window.SetFileQuestion([](QWidget*, const QString& name) { return name; });
     window.Exporter1Click();
-    EXPECT_EQ(Bytes("connexions-2026-12-01.csv"), CsvText(journal.Entries(At(1, 0), At(12, 0))));
+    Loaded();
+    EXPECT_EQ(Bytes("connexions-2026-12-01.csv"),
+              CsvText(JournalStore().Entries(At(1, 0), At(12, 0))));
     EXPECT_EQ(Bytes("connexions-2026-12-01.csv").count("\r\n"), 4);
 }
 

@@ -3,6 +3,8 @@
 
 #include "tests/support/qt_test_main.h"
 
+#include <QApplication>
+
 int main(int argc, char** argv) {
     return RunQtTests<QApplication>(argc, argv);
 }

@@ -3,7 +3,7 @@
 // The body of a Qt test program's main: the application object, of the program's own class where
 // a test needs it, on Qt's offscreen platform unless the caller chose another.
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <gtest/gtest.h>
 
 template <typename Application> int RunQtTests(int argc, char** argv) {
@@ -11,7 +11,7 @@ template <typename Application> int RunQtTests(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     Application app(argc, argv);
-    QApplication::setApplicationName("Filocompte");
+    QCoreApplication::setApplicationName("Filocompte");
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
