@@ -192,15 +192,15 @@ TEST_F(JournalTest, KindsKeepTheirStoredNames) {
                                                    {EntryKind::Recovered, "recovered"},
                                                    {EntryKind::Reset, "reset"},
                                                    {EntryKind::Plan, "plan"}};
-    Journal journal;
+    JournalStore store;
     QList<JournalEntry> written;
     QStringList names;
     for (const auto& [kind, name] : kinds) {
         written.append(Connection(static_cast<int>(written.size()), kind));
-        journal.Add(written.last());
+        store.Add({written.last()});
         names.append(name);
     }
-    EXPECT_EQ(All(journal), written);
+    EXPECT_EQ(All(store), written);
     QStringList stored;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "by-hand");
