@@ -3,6 +3,7 @@
 
 #include "counter/date_time_text.h"
 #include "counter/int_conversion.h"
+#include "counter/plan_watch.h"
 #include "platform/failure.h"
 #include "platform/file_io.h"
 
@@ -127,5 +128,7 @@ void FoldCheckpoint(const Notice& notice, Journal& journal) {
         WriteCounterFile(recorded);
     }
     journal.Record(RecoveredEntry(*checkpoint, file.plan), notice);
+    PlanWatch().AddConnection(checkpoint->resetDate, checkpoint->start,
+                              checkpoint->received + checkpoint->sent, notice);
     RemoveCheckpoint();
 }
