@@ -2,6 +2,7 @@
 #include "shell/history_window.h"
 
 #include "counter/int_conversion.h"
+#include "counter/plan_alerts.h"
 #include "journal/durations.h"
 #include "journal/export.h"
 #include "platform/failure.h"
@@ -113,9 +114,25 @@ void TForm5::ShowPeriod() {
     const QList<JournalEntry> entries = EntriesOf(period, facts);
     ShowChart(period, entries, facts);
     ShowTable(entries);
+    ShowVolume(period, entries, facts);
+}
+
+// What the journal says the period carried; for the current one, the counter's volume against the
+// allowance and the day its pace reaches it.
+void TForm5::ShowVolume(const Period& period, const QList<JournalEntry>& entries,
+                        const CounterFacts& facts) {
     const Volume volume = VolumeOf(entries);
-    ui_->Label2->setText("Volume de la période : reçu " + VolumeText(volume.received) +
-                         ", envoyé " + VolumeText(volume.sent) + '.');
+    QString text = "Volume de la période : reçu " + VolumeText(volume.received) + ", envoyé " +
+                   VolumeText(volume.sent) + '.';
+    if (!period.end.isValid() && facts.allowance > 0) {
+        const QDate nextReset = NextResetDay(facts.resetDay, facts.now.toLocalTime().date(),
+                                             period.start.toLocalTime().date());
+        text +=
+            '\n' + VolumePlanSentence(facts.volume, facts.allowance,
+                                      VolumeForecast(facts.volume, facts.allowance, period.start,
+                                                     facts.now, QDateTime(nextReset, QTime(0, 0))));
+    }
+    ui_->Label2->setText(text);
 }
 
 // Bars of hours per day, the cumulated hours up to now, the plan, and the forecast from now to the

@@ -27,6 +27,8 @@ struct CounterFacts {
     std::int32_t plan = 0;
     int resetDay = 0;
     QDateTime now;
+    std::uint64_t volume = 0;    // octets counted since the reset
+    std::uint64_t allowance = 0; // the volume allowance, 0 for none
 };
 
 class TForm5 : public QWidget {
@@ -59,6 +61,8 @@ private:
     void ShowChart(const Period& period, const QList<JournalEntry>& entries,
                    const CounterFacts& facts);
     void ShowTable(const QList<JournalEntry>& entries);
+    void ShowVolume(const Period& period, const QList<JournalEntry>& entries,
+                    const CounterFacts& facts);
     QList<JournalEntry> EntriesOf(const Period& period, const CounterFacts& facts);
 
     std::unique_ptr<Ui::TForm5> ui_;
