@@ -127,8 +127,8 @@ void FoldCheckpoint(const Notice& notice, Journal& journal) {
         recorded.seconds = *folded;
         WriteCounterFile(recorded);
     }
-    journal.Record(RecoveredEntry(*checkpoint, file.plan), notice);
     PlanWatch().AddConnection(checkpoint->resetDate, checkpoint->start,
                               checkpoint->received + checkpoint->sent, notice);
+    journal.Record(RecoveredEntry(*checkpoint, file.plan), notice);
     RemoveCheckpoint();
 }

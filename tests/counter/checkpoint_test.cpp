@@ -143,12 +143,12 @@ TEST_F(Checkpoints, AFoldKilledAtAnyMomentIsFinishedOnce) {
         waitpid(child, nullptr, 0);
         Journal journal;
         FoldCheckpoint([](const QString& text) { ADD_FAILURE() << text.toStdString(); }, journal);
-        EXPECT_EQ(Bytes(kCounterFileName), "d\r\n785\r\n20\r\n") << "run " << run;
-        EXPECT_EQ(journal.Entries(start, start.addDays(1)), QList<JournalEntry>{recovered})
-            << "run " << run;
         PlanWatch volume;
         volume.Load("d");
         EXPECT_EQ(volume.Volume(0), 3000u) << "run " << run;
+        EXPECT_EQ(Bytes(kCounterFileName), "d\r\n785\r\n20\r\n") << "run " << run;
+        EXPECT_EQ(journal.Entries(start, start.addDays(1)), QList<JournalEntry>{recovered})
+            << "run " << run;
     }
 }
 

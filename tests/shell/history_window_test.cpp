@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineSeries>
 #include <QTableWidget>
+#include <QTest>
 
 namespace {
 
@@ -76,6 +77,7 @@ TEST_F(HistoryWindowTest, ShowsTheCurrentPeriod) {
     facts.volume = 1'900'000'000;
     facts.allowance = 2'500'000'000;
     window.Refresh();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return window.Label2()->text().contains('\n'); }));
     EXPECT_EQ(window.Label2()->text().section('\n', 1),
               "Forfait de volume : 1,90 Go utilisés sur 2,5 Go ; à ce rythme, il sera atteint le "
               "14/12/2026.");
