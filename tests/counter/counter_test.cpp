@@ -77,6 +77,7 @@ TEST_F(CounterTest, AConnectionOfFiveSecondsAddsFifteen) {
     EXPECT_EQ(view.connectionTime, "Déconnecté");
     EXPECT_EQ(view.look, Look::Disconnected);
     EXPECT_EQ(view.trayFrames, (std::vector<int>{-1, 0, 1, 2, 0, 1, -1}));
+    EXPECT_FALSE(QFile::exists(kSettingsFileName)) << "nothing to keep: no settings file";
     Ticks(1, true);
     EXPECT_EQ(view.connectionTime, "0h0m11s") << "each connection has its dead time";
 }
