@@ -104,6 +104,7 @@ void Counter::Tick() {
     WatchPlans();
 }
 
+// A day the tests fix is taken at noon.
 void Counter::WatchPlans() {
     const QDateTime now = today_ ? QDateTime(*today_, QTime(12, 0)) : QDateTime::currentDateTime();
     const QDateTime start = PeriodStart(now);

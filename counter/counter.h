@@ -51,7 +51,6 @@ public:
     Journal& History() { return journal_; }
     // The seconds counted since the reset, as the strip shows them.
     std::int64_t CumulatedSeconds() const;
-    const QByteArray& ResetDate() const { return file_.resetDate; }
     std::int32_t ConnectionTime() const { return connectionTime_; }
     std::int32_t Plan() const { return plan_; }
     const QString& PlanText() const { return file_.plan; }
