@@ -3,6 +3,7 @@
 
 #include "counter/date_time_text.h"
 #include "counter/int_conversion.h"
+#include "counter/plan_watch.h"
 #include "platform/failure.h"
 #include "platform/file_io.h"
 
@@ -126,6 +127,8 @@ void FoldCheckpoint(const Notice& notice, Journal& journal) {
         recorded.seconds = *folded;
         WriteCounterFile(recorded);
     }
+    PlanWatch().AddConnection(checkpoint->resetDate, checkpoint->start,
+                              checkpoint->received + checkpoint->sent, notice);
     journal.Record(RecoveredEntry(*checkpoint, file.plan), notice);
     // The row written or kept pending before the checkpoint goes.
     journal.Close();

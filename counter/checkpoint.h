@@ -39,5 +39,6 @@ void RemoveCheckpoint();
 // counter file, once: a checkpoint already recorded is only removed. One that belongs to another
 // counter or reset, cannot be read, or counts more seconds than have passed since the reset, is
 // set aside under another name; notice says so. The recorded connection is journalled once too,
-// even when an earlier start recorded it in the counter file but died before the journal.
+// and its octets added to the period's volume once, even when an earlier start recorded it in the
+// counter file but died before the rest.
 void FoldCheckpoint(const Notice& notice, Journal& journal);

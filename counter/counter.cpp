@@ -3,8 +3,10 @@
 
 #include "counter/checkpoint.h"
 #include "counter/counter_files.h"
+#include "counter/date_time_text.h"
 #include "counter/int_conversion.h"
 #include "journal/durations.h"
+#include "journal/forecast.h"
 #include "netstats/interface_tables.h"
 #include "platform/failure.h"
 #include "platform/internet.h"
@@ -99,6 +101,20 @@ void Counter::Tick() {
     ShowCounterLabels(alarmShown_ ? kPlanWarning : CumulText(),
                       HmsText(SplitSeconds(connectionTime_)));
     KeepCheckpoint();
+    WatchPlans();
+}
+
+// A day the tests fix is taken at noon.
+void Counter::WatchPlans() {
+    const QDateTime now = today_ ? QDateTime(*today_, QTime(12, 0)) : QDateTime::currentDateTime();
+    const QDateTime start = PeriodStart(now);
+    watch_.Check({file_.resetDate, start, now, NextResetDay(resetDay_, now.date(), start.date()),
+                  plan_, CumulatedSeconds(), RunningOctets()},
+                 Problems());
+}
+
+QDateTime Counter::PeriodStart(const QDateTime& now) const {
+    return ResetMoment(QString::fromLocal8Bit(file_.resetDate)).value_or(now);
 }
 
 // Not more often than every ten seconds of connection: laptops on batteries, flash storage.
@@ -119,8 +135,13 @@ void Counter::ForgetCheckpoint() {
     checkpointed_ = 0;
 }
 
+// Whichever plan is reached first, the hours or the volume.
 bool Counter::PlanReached() const {
-    return plan_ != 0 && hours_ >= plan_;
+    return (plan_ != 0 && hours_ >= plan_) || watch_.VolumeReached(RunningOctets());
+}
+
+std::uint64_t Counter::RunningOctets() const {
+    return state_ == State::Connected ? traffic_.Received() + traffic_.Sent() : 0;
 }
 
 // Judged on the cumulated hours of the previous tick: a beep and a blink every second.
@@ -226,6 +247,8 @@ void Counter::RecordConnection(EntryKind kind) {
     CounterFile recorded = file_;
     recorded.seconds = QString::number(total);
     StoreCounterFile(recorded);
+    watch_.AddConnection(file_.resetDate, connectionStart_, traffic_.Received() + traffic_.Sent(),
+                         Problems());
     journal_.Record({connectionStart_, QDateTime::currentDateTimeUtc(), connectionTime_,
                      traffic_.InterfaceName(), traffic_.Received(), traffic_.Sent(), kind,
                      file_.plan},
@@ -272,6 +295,7 @@ void Counter::SetPlanText(const QString& text) {
 // A counter file created now has a reset date of now: no reminder at a first start.
 void Counter::Reload() {
     const bool created = ReloadCounterFile();
+    watch_.Load(file_.resetDate);
     SetCumulated(LineValue(2, file_.seconds));
     ShowCounterLabels(CumulText(), QString());
     ReadResetMonth();
@@ -396,6 +420,20 @@ void Counter::SetPlan() {
     file.plan = file_.plan;
     WriteCounterFile(file);
     JournalEvent(EntryKind::Plan);
+}
+
+void Counter::SetVolumePlan() {
+    const QString current = AllowanceText(watch_.Allowance());
+    const std::optional<QString> answer = view_.InputBox(
+        QStringLiteral("Fixer le forfait de volume en Go"),
+        (watch_.Allowance() == 0 ? QStringLiteral("Aucun forfait de volume n'est fixé.")
+                                 : "Le forfait de volume est actuellement de " + current + " Go.") +
+            " Entrer la nouvelle valeur en Go de 1 000 000 000 octets, avec une virgule décimale "
+            "(2,5), ou 0 pour aucun",
+        current);
+    if (answer) {
+        watch_.SetAllowance(AllowanceFromText(*answer));
+    }
 }
 
 void Counter::Dial() {

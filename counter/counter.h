@@ -7,6 +7,7 @@
 #include "counter/connection_traffic.h"
 #include "counter/counter_files.h"
 #include "counter/counter_view.h"
+#include "counter/plan_watch.h"
 #include "journal/journal.h"
 
 #include <QDate>
@@ -37,6 +38,7 @@ public:
     void ChangeResetDay();
     void ShowResetDay();
     void SetPlan();
+    void SetVolumePlan();
     void Dial();
     void HangUp();
     void Quit();
@@ -49,12 +51,16 @@ public:
     Journal& History() { return journal_; }
     // The seconds counted since the reset, as the strip shows them.
     std::int64_t CumulatedSeconds() const;
-    const QByteArray& ResetDate() const { return file_.resetDate; }
     std::int32_t ConnectionTime() const { return connectionTime_; }
     std::int32_t Plan() const { return plan_; }
     const QString& PlanText() const { return file_.plan; }
     std::int32_t ResetDay() const { return resetDay_; }
     std::int32_t ResetMonth() const { return resetMonth_; }
+    // When the period began: the reset date, or now when it does not read as one.
+    QDateTime PeriodStart(const QDateTime& now) const;
+    // The octets of the period (its recorded connections and the running one), and the allowance.
+    std::uint64_t PeriodVolume() const { return watch_.Volume(RunningOctets()); }
+    std::uint64_t VolumeAllowance() const { return watch_.Allowance(); }
 
     // Today's date for the monthly check; tests set it.
     void SetToday(std::optional<QDate> today) { today_ = today; }
@@ -70,6 +76,9 @@ public:
 private:
     bool PlanReached() const;
     void PlanAlarm();
+    std::uint64_t RunningOctets() const;
+    // The staged and pace alerts, once a tick.
+    void WatchPlans();
     void ShowThroughput();
     // A connection is up through the WAN adapter the grid lists.
     void ConnectedTick(const QString& wanAdapter);
@@ -130,4 +139,5 @@ private:
     // When the connection being counted started (UTC), and what it carried.
     QDateTime connectionStart_;
     ConnectionTraffic traffic_;
+    PlanWatch watch_;
 };

@@ -2,6 +2,8 @@
 #include "counter/plan_alerts.h"
 
 #include "counter/int_conversion.h"
+#include "journal/durations.h"
+#include "journal/export.h"
 #include "platform/failure.h"
 
 #include <QRegularExpression>
@@ -11,8 +13,6 @@ namespace {
 
 constexpr std::uint64_t kGiga = 1'000'000'000;
 constexpr int kGigaDecimals = 9;
-constexpr std::uint64_t kSecondsPerHour = 3600;
-constexpr std::uint64_t kSecondsPerMinute = 60;
 // What the notification shows of the volume used: hundredths of a gigaoctet.
 constexpr int kUsedDecimals = 2;
 
@@ -50,15 +50,19 @@ QString GigaText(std::uint64_t octets, int decimals) {
     return digits.isEmpty() ? whole : whole + u',' + digits;
 }
 
-// Hours and minutes, the minutes cut: "16h00". Local until the counter has one shared formatter.
+// Hours and minutes, the minutes cut and on two digits as a clock shows them: "16h00".
 QString HoursMinutesText(std::uint64_t seconds) {
     return QStringLiteral("%1h%2")
         .arg(seconds / kSecondsPerHour)
-        .arg(seconds / kSecondsPerMinute % 60, 2, 10, QChar(u'0'));
+        .arg(seconds / kSecondsPerMinute % kMinutesPerHour, 2, 10, QChar(u'0'));
+}
+
+QString DayText(const QDate& day) {
+    return day.toString(QStringLiteral("dd/MM/yyyy"));
 }
 
 QString AlertText(const PlanUse& use, int percent, const QDate& nextReset) {
-    const QString reset = nextReset.toString(QStringLiteral("dd/MM/yyyy"));
+    const QString reset = DayText(nextReset);
     if (use.kind == PlanKind::Hours) {
         return QStringLiteral("Forfait : %1 % des heures utilisées (%2 sur %3h), R.A.Z. le %4.")
             .arg(QString::number(percent), HoursMinutesText(use.used),
@@ -91,6 +95,61 @@ std::optional<PlanAlert> DueAlert(const PlanUse& use, const std::vector<int>& th
         return std::nullopt;
     }
     return PlanAlert{*highest, AlertText(use, *highest, nextReset)};
+}
+
+std::vector<int> ThresholdsFromText(const QString& text) {
+    std::vector<int> thresholds;
+    for (const QString& part : text.split(u',', Qt::SkipEmptyParts)) {
+        bool ok = false;
+        const int percent = part.trimmed().toInt(&ok);
+        if (ok) {
+            thresholds.push_back(percent);
+        }
+    }
+    return thresholds;
+}
+
+QString ThresholdsText(const FiredThresholds& thresholds) {
+    QStringList parts;
+    for (const int percent : thresholds) {
+        parts.append(QString::number(percent));
+    }
+    return parts.join(u',');
+}
+
+Forecast VolumeForecast(std::uint64_t used, std::uint64_t allowance, const QDateTime& periodStart,
+                        const QDateTime& now, const QDateTime& nextReset) {
+    // Beyond 2^63 octets both are out of any count: the forecast's range is enough.
+    const auto clamped = [](std::uint64_t octets) {
+        return static_cast<std::int64_t>(
+            std::min<std::uint64_t>(octets, std::numeric_limits<std::int64_t>::max()));
+    };
+    if (allowance == 0) {
+        return {};
+    }
+    return PredictUse(clamped(used), clamped(allowance), periodStart, now, nextReset);
+}
+
+QString PaceAlertText(PlanKind kind, const QDate& runsOut, const QDate& nextReset) {
+    return QStringLiteral("Forfait : à ce rythme, %1 le %2, avant la R.A.Z. du %3.")
+        .arg(kind == PlanKind::Hours ? QStringLiteral("les heures seront épuisées")
+                                     : QStringLiteral("le volume sera épuisé"),
+             DayText(runsOut), DayText(nextReset));
+}
+
+QString VolumePlanSentence(std::uint64_t used, std::uint64_t allowance, const Forecast& forecast) {
+    const QString use = "Forfait de volume : " + VolumeText(used) + " utilisés sur " +
+                        AllowanceText(allowance) + " Go";
+    switch (forecast.outcome) {
+    case Forecast::Outcome::Reached:
+        return use + ", atteint.";
+    case Forecast::Outcome::RunsOut:
+        return use + " ; à ce rythme, il sera atteint le " + DayText(forecast.day) + '.';
+    case Forecast::Outcome::NoPlan:
+    case Forecast::Outcome::Lasts:
+        break;
+    }
+    return use + " ; à ce rythme, il tiendra jusqu'à la prochaine R.A.Z.";
 }
 
 std::uint64_t AllowanceFromText(const QString& text) {

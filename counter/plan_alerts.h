@@ -4,6 +4,8 @@
 // allowance a tick has crossed, and the notification's text. Also the volume allowance as the user
 // types it, in gigaoctets (10^9 octets) with a decimal comma.
 
+#include "journal/forecast.h"
+
 #include <QDate>
 #include <QString>
 #include <cstdint>
@@ -39,6 +41,18 @@ using FiredThresholds = std::set<int>;
 // once crossed again: the plan was raised or the counter reset. Nothing without a plan.
 std::optional<PlanAlert> DueAlert(const PlanUse& use, const std::vector<int>& thresholds,
                                   FiredThresholds& fired, const QDate& nextReset);
+// Thresholds as the settings hold them, "80,90"; entries that are no number are left out.
+std::vector<int> ThresholdsFromText(const QString& text);
+QString ThresholdsText(const FiredThresholds& thresholds);
+
+// The forecast of the volume allowance (0: none) at the pace so far; see Predict.
+Forecast VolumeForecast(std::uint64_t used, std::uint64_t allowance, const QDateTime& periodStart,
+                        const QDateTime& now, const QDateTime& nextReset);
+// The pace alert: at the pace so far, the plan runs out on that day, before the next reset.
+QString PaceAlertText(PlanKind kind, const QDate& runsOut, const QDate& nextReset);
+// The volume used against the allowance and, at the pace so far, when it is reached:
+// "Forfait de volume : 1,20 Go utilisés sur 2,5 Go ; à ce rythme, il sera atteint le 24/12/2026."
+QString VolumePlanSentence(std::uint64_t used, std::uint64_t allowance, const Forecast& forecast);
 
 // The volume allowance typed in gigaoctets, "2,5" for 2 500 000 000 octets, "0" for none; blanks
 // around it are allowed. Anything else (a sign, a point, letters, more than nine decimals, more

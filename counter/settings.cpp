@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QSettings>
 #include <QStringList>
+#include <algorithm>
 
 Settings::Settings(QString fileName) : fileName_(std::move(fileName)) {}
 
@@ -39,22 +40,34 @@ QString Settings::Text(const QString& key, const QString& defaultValue) const {
 }
 
 void Settings::SetInteger(const QString& key, std::int64_t value, std::int64_t defaultValue) {
-    Store(key, QString::number(value), value == defaultValue);
+    Store({{key, QString::number(value), value == defaultValue}});
 }
 
 void Settings::SetText(const QString& key, const QString& value, const QString& defaultValue) {
-    Store(key, value, value == defaultValue);
+    Store({{key, value, value == defaultValue}});
 }
 
-void Settings::Store(const QString& key, const QVariant& value, bool isDefault) {
-    if (isDefault && !QFileInfo::exists(Path())) {
+void Settings::SetTexts(const QList<TextValue>& values) {
+    QList<Change> changes;
+    for (const TextValue& value : values) {
+        changes.append({value.key, value.value, value.value == value.defaultValue});
+    }
+    Store(changes);
+}
+
+void Settings::Store(const QList<Change>& changes) {
+    const bool allDefault = std::all_of(changes.begin(), changes.end(),
+                                        [](const Change& change) { return change.isDefault; });
+    if (allDefault && !QFileInfo::exists(Path())) {
         return;
     }
     QSettings settings(Path(), QSettings::IniFormat);
-    if (isDefault) {
-        settings.remove(key);
-    } else {
-        settings.setValue(key, value);
+    for (const Change& change : changes) {
+        if (change.isDefault) {
+            settings.remove(change.key);
+        } else {
+            settings.setValue(change.key, change.value);
+        }
     }
     settings.sync();
     if (settings.status() != QSettings::NoError) {

@@ -4,6 +4,7 @@
 // in one INI file beside them. The file is created only when a value leaves its default, so a
 // user who never changes one keeps exactly the counter files.
 
+#include <QList>
 #include <QString>
 #include <QVariant>
 #include <cstdint>
@@ -23,11 +24,22 @@ public:
     // with the French message when the file cannot be written.
     void SetInteger(const QString& key, std::int64_t value, std::int64_t defaultValue);
     void SetText(const QString& key, const QString& value, const QString& defaultValue);
+    // Several texts in one write of the file, so that none is ever found without the others.
+    struct TextValue {
+        QString key, value, defaultValue;
+    };
+    void SetTexts(const QList<TextValue>& values);
 
 private:
+    struct Change {
+        QString key;
+        QVariant value;
+        bool isDefault;
+    };
+
     QString Path() const;
     QVariant Stored(const QString& key) const;
-    void Store(const QString& key, const QVariant& value, bool isDefault);
+    void Store(const QList<Change>& changes);
 
     QString fileName_;
 };

@@ -82,7 +82,11 @@ Forecast Predict(std::int64_t used, std::int32_t planHours, const QDateTime& per
     if (planHours <= 0) {
         return {};
     }
-    const std::int64_t plan = std::int64_t{planHours} * kSecondsPerHour;
+    return PredictUse(used, std::int64_t{planHours} * kSecondsPerHour, periodStart, now, nextReset);
+}
+
+Forecast PredictUse(std::int64_t used, std::int64_t plan, const QDateTime& periodStart,
+                    const QDateTime& now, const QDateTime& nextReset) {
     if (used <= 0) {
         return {Forecast::Outcome::Lasts, {}, plan, 0};
     }

@@ -38,6 +38,9 @@ struct Forecast {
 // that a first connection does not make the pace of a whole day), up to the next reset.
 Forecast Predict(std::int64_t used, std::int32_t planHours, const QDateTime& periodStart,
                  const QDateTime& now, const QDateTime& nextReset);
+// The same for a plan of any unit (seconds, octets): used and plan in that unit, plan above 0.
+Forecast PredictUse(std::int64_t used, std::int64_t plan, const QDateTime& periodStart,
+                    const QDateTime& now, const QDateTime& nextReset);
 
 // A period of the counter: from a reset to the next, or to now for the current one (end invalid).
 struct Period {

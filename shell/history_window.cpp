@@ -2,6 +2,7 @@
 #include "shell/history_window.h"
 
 #include "counter/int_conversion.h"
+#include "counter/plan_alerts.h"
 #include "journal/durations.h"
 #include "journal/export.h"
 #include "platform/failure.h"
@@ -136,10 +137,26 @@ void TForm5::ShowPeriod() {
     ReadPeriod(period, [this, period](const QList<JournalEntry>& entries) {
         ShowChart(period, entries, facts_());
         ShowTable(entries);
-        const Volume volume = VolumeOf(entries);
-        ui_->Label2->setText("Volume de la période : reçu " + VolumeText(volume.received) +
-                             ", envoyé " + VolumeText(volume.sent) + '.');
+        ShowVolume(period, entries, facts_());
     });
+}
+
+// What the journal says the period carried; for the current one, the counter's volume against the
+// allowance and the day its pace reaches it.
+void TForm5::ShowVolume(const Period& period, const QList<JournalEntry>& entries,
+                        const CounterFacts& facts) {
+    const Volume volume = VolumeOf(entries);
+    QString text = "Volume de la période : reçu " + VolumeText(volume.received) + ", envoyé " +
+                   VolumeText(volume.sent) + '.';
+    if (!period.end.isValid() && facts.allowance > 0) {
+        const QDate nextReset = NextResetDay(facts.resetDay, facts.now.toLocalTime().date(),
+                                             period.start.toLocalTime().date());
+        text +=
+            '\n' + VolumePlanSentence(facts.volume, facts.allowance,
+                                      VolumeForecast(facts.volume, facts.allowance, period.start,
+                                                     facts.now, QDateTime(nextReset, QTime(0, 0))));
+    }
+    ui_->Label2->setText(text);
 }
 
 // Bars of hours per day, the cumulated hours up to now, the plan, and the forecast from now to the

@@ -28,6 +28,8 @@ struct CounterFacts {
     std::int32_t plan = 0;
     int resetDay = 0;
     QDateTime now;
+    std::uint64_t volume = 0;    // octets counted since the reset
+    std::uint64_t allowance = 0; // the volume allowance, 0 for none
 };
 
 class TForm5 : public QWidget {
@@ -64,6 +66,8 @@ private:
     void ReadPeriod(const Period& period, const Journal::Done<QList<JournalEntry>>& use);
     void Reading();
     void ReadDone();
+    void ShowVolume(const Period& period, const QList<JournalEntry>& entries,
+                    const CounterFacts& facts);
 
     std::unique_ptr<Ui::TForm5> ui_;
     Journal& journal_;

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/widget_window.h"
 
-#include "counter/date_time_text.h"
 #include "info/about_message.h"
 #include "info/dialogs.h"
 #include "info/help_window.h"
@@ -141,6 +140,8 @@ void TForm1::CreatePopupMenu1() {
     AddItem(resetDay, "Changer1", "Changer", [this] { Changer1Click(); });
     AddItem(resetDay, "Voir1", "Voir", [this] { Voir1Click(); });
     AddItem(popupMenu1_, "Fixerleforfait1", "Fixer le forfait", [this] { Fixerleforfait1Click(); });
+    AddItem(popupMenu1_, "Fixerleforfaitdevolume1", "Fixer le forfait de volume…",
+            [this] { Fixerleforfaitdevolume1Click(); });
     AddItem(popupMenu1_, "Rduite1", "Masquer", [this] { Rduite1Click(); })->setCheckable(true);
     AddItem(popupMenu1_, "Aproposde1", "A propos de ...", [this] { Aproposde1Click(this); });
     AddItem(popupMenu1_, "VersionInfo1", "Version Info", [this] { aboutBox_.VersionInfo1Click(); });
@@ -358,9 +359,13 @@ void TForm1::Historiquedesconnexions1Click() {
     if (!history_) {
         history_ = std::make_unique<TForm5>(counter_.History(), [this] {
             const QDateTime now = QDateTime::currentDateTime();
-            const auto start = ResetMoment(QString::fromLocal8Bit(counter_.ResetDate()));
-            return CounterFacts{start.value_or(now), counter_.CumulatedSeconds(), counter_.Plan(),
-                                counter_.ResetDay(), now};
+            return CounterFacts{counter_.PeriodStart(now),
+                                counter_.CumulatedSeconds(),
+                                counter_.Plan(),
+                                counter_.ResetDay(),
+                                now,
+                                counter_.PeriodVolume(),
+                                counter_.VolumeAllowance()};
         });
     }
     history_->show();
@@ -381,6 +386,10 @@ void TForm1::Voir1Click() {
 
 void TForm1::Fixerleforfait1Click() {
     counter_.SetPlan();
+}
+
+void TForm1::Fixerleforfaitdevolume1Click() {
+    counter_.SetVolumePlan();
 }
 
 // The check mark is the state, whether or not the window is visible meanwhile.

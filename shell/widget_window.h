@@ -72,6 +72,7 @@ public slots:
     void Changer1Click();
     void Voir1Click();
     void Fixerleforfait1Click();
+    void Fixerleforfaitdevolume1Click();
     void Rduite1Click();
     void Dcrocher1Click();
     void Raccrocher1Click();

@@ -3,6 +3,7 @@
 #include "counter/counter.h"
 #include "counter/counter_files.h"
 #include "counter/int_conversion.h"
+#include "counter/plan_watch.h"
 #include "fake_view.h"
 #include "platform/failure.h"
 #include "platform/fake/fake_platform.h"
@@ -120,13 +121,14 @@ TEST_F(KilledConnection, LosesAtMostTenSecondsAndNeverCountsTwice) {
 }
 
 // A fold cut short by a crash is finished by the next start, never done twice, in the counter
-// file as in the journal, which still opens.
+// file, the journal (which still opens) and the period's volume.
 TEST_F(Checkpoints, AFoldKilledAtAnyMomentIsFinishedOnce) {
     std::mt19937 random(11);
     const QDateTime start(QDate(2026, 12, 9), QTime(10, 0), Qt::UTC);
     const JournalEntry recovered{start, start.addSecs(21),    31,  "ppp0", 1000,
                                  2000,  EntryKind::Recovered, "20"};
     for (int run = 0; run < 30; ++run) {
+        QFile::remove(kSettingsFileName);
         Put(kCounterFileName, "d\r\n754\r\n20\r\n");
         Put(kCheckpointFileName, "d\r\n754\r\n31\r\n2026-12-09T10:00:00Z\r\n"
                                  "2026-12-09T10:00:21Z\r\nppp0\r\n1000\r\n2000\r\n");
@@ -141,6 +143,9 @@ TEST_F(Checkpoints, AFoldKilledAtAnyMomentIsFinishedOnce) {
         waitpid(child, nullptr, 0);
         Journal journal;
         FoldCheckpoint([](const QString& text) { ADD_FAILURE() << text.toStdString(); }, journal);
+        PlanWatch volume;
+        volume.Load("d");
+        EXPECT_EQ(volume.Volume(0), 3000u) << "run " << run;
         EXPECT_EQ(Bytes(kCounterFileName), "d\r\n785\r\n20\r\n") << "run " << run;
         EXPECT_EQ(JournalStore().Entries(start, start.addDays(1)), QList<JournalEntry>{recovered})
             << "run " << run;

@@ -6,6 +6,7 @@
 #include "journal/journal.h"
 #include "platform/failure.h"
 #include "platform/fake/fake_platform.h"
+#include "platform/notifications.h"
 #include "tests/support/qstring_printer.h"
 #include "tests/support/working_directory.h"
 
@@ -78,6 +79,7 @@ TEST_F(CounterTest, AConnectionOfFiveSecondsAddsFifteen) {
     EXPECT_EQ(view.connectionTime, "Déconnecté");
     EXPECT_EQ(view.look, Look::Disconnected);
     EXPECT_EQ(view.trayFrames, (std::vector<int>{-1, 0, 1, 2, 0, 1, -1}));
+    EXPECT_FALSE(QFile::exists(kSettingsFileName)) << "nothing to keep: no settings file";
     Ticks(1, true);
     EXPECT_EQ(view.connectionTime, "0h0m11s") << "each connection has its dead time";
 }
@@ -376,6 +378,66 @@ TEST_F(CounterTest, PlanCommand) {
 
     QFile::remove(kCounterFileName);
     EXPECT_THROW(counter.SetPlan(), platform::IoError);
+}
+
+// The volume allowance, typed in Go, watched like the hours: staged alerts and the pace in one
+// notification, the alarm once reached, the period's octets and the alerts sent kept across a
+// restart, the balloon without a notification service, and a reset that starts again.
+TEST_F(CounterTest, VolumeAllowanceAlertsAlarmAndKeepsItsPeriod) {
+    Start("05/03/2003 14:07:09\r\n754\r\n0\r\n");
+    platform::LinkOctets& link = fake.linkCounters["ppp0 - Interface WAN (PPP)"];
+    link.name = "ppp0";
+    view.answers.push_back([] { return QString("2.5"); });
+    EXPECT_THROW(counter.SetVolumePlan(), platform::Failure);
+    view.answers.push_back([] { return QString("2,5"); });
+    counter.SetVolumePlan();
+    EXPECT_EQ(view.messages.last(), "Fixer le forfait de volume en Go | Aucun forfait de volume "
+                                    "n'est fixé. Entrer la nouvelle valeur en Go de 1 000 000 000 "
+                                    "octets, avec une virgule décimale (2,5), ou 0 pour aucun | 0");
+    EXPECT_EQ(counter.VolumeAllowance(), 2'500'000'000u);
+
+    Ticks(1, true);
+    link.received = 1'500'000'000;
+    link.sent = 800'000'000;
+    Ticks(2, true);
+    Ticks(1, false);
+    using Sent = std::vector<std::pair<std::string, std::string>>;
+    EXPECT_EQ(fake.notifications,
+              (Sent{{"Forfait Internet",
+                     "Forfait : 90 % du volume utilisé (2,3 Go sur 2,5 Go), R.A.Z. le 01/04/2003.\n"
+                     "Forfait : à ce rythme, le volume sera épuisé le 21/03/2003, avant la R.A.Z. "
+                     "du 01/04/2003."}}));
+    EXPECT_EQ(fake.beeps, 0);
+
+    Counter restarted(view);
+    restarted.SetToday(QDate(2003, 3, 20));
+    restarted.Reload();
+    EXPECT_EQ(restarted.PeriodVolume(), 2'300'000'000u);
+    fake.connected = true;
+    restarted.Tick();
+    platform::setNotificationFallback([this](const std::string& summary, const std::string& body) {
+        fake.notifications.emplace_back("balloon: " + summary, body);
+    });
+    fake.notificationService = false;
+    link.received += 200'000'000;
+    restarted.Tick();
+    restarted.Tick();
+    platform::setNotificationFallback({});
+    ASSERT_EQ(fake.notifications.size(), 2u) << "nothing again after the restart";
+    EXPECT_EQ(fake.notifications.back(),
+              (std::pair<std::string, std::string>{
+                  "balloon: Forfait Internet",
+                  "Forfait : 100 % du volume utilisé (2,5 Go sur 2,5 Go), R.A.Z. le 01/04/2003."}));
+    EXPECT_EQ(fake.beeps, 1) << "the allowance reached raises the alarm";
+
+    view.answers.push_back([] { return QString(); });
+    restarted.ResetCounter();
+    EXPECT_EQ(restarted.PeriodVolume(), 200'000'000u) << "the running connection goes on";
+    fake.connected = false;
+    restarted.Tick();
+    restarted.Tick();
+    EXPECT_EQ(restarted.PeriodVolume(), 200'000'000u);
+    EXPECT_EQ(fake.beeps, 1);
 }
 
 TEST_F(CounterTest, DialHangUpQuitAndTermination) {

@@ -121,6 +121,12 @@ TEST(DueAlert, OneAlertPerThresholdAndPeriod) {
     }
 }
 
+// The thresholds as a hand may write them in the settings file.
+TEST(ThresholdsFromText, NumbersBetweenCommasOthersLeftOut) {
+    EXPECT_EQ(ThresholdsFromText(" 70, 85 ,x,,95%,100"), (std::vector<int>{70, 85, 100}));
+    EXPECT_EQ(ThresholdsText({90, 80}), "80,90");
+}
+
 TEST(AllowanceFromText, GigaoctetsWithADecimalComma) {
     const struct {
         const char* typed;

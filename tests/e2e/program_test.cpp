@@ -3,6 +3,7 @@
 // a modem would: every connection must reach the counter file, to the second, whether it ends by
 // itself or the program is told to stop.
 
+#include "tests/platform/linux/bus_stand_in.h"
 #include "tests/platform/linux/network_namespace.h"
 #include "tests/platform/linux/nm_stand_in.h"
 #include "tests/platform/linux/process_support.h"
@@ -12,6 +13,8 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdio>
+#include <ctime>
 #include <fstream>
 #include <functional>
 #include <regex>
@@ -28,6 +31,8 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr const char* kCounterFile = "decompte_internet.log";
+constexpr const char* kCheckpointFile = "decompte_internet.reprise";
+constexpr const char* kSettingsFile = "decompte_internet.ini";
 
 // The program, started in dir with the offscreen display; stopped by its pid when the test ends.
 class Program {
@@ -104,6 +109,39 @@ std::string Line1Of(const std::filesystem::path& dir) {
     return date;
 }
 
+// The line of the file that starts with the prefix, without it; empty when there is none.
+std::string LineAfter(const std::filesystem::path& file, const std::string& prefix) {
+    std::ifstream in(file);
+    for (std::string line; std::getline(in, line);) {
+        if (line.starts_with(prefix)) {
+            return line.substr(prefix.size());
+        }
+    }
+    return {};
+}
+
+// The octets received that the checkpoint holds: its seventh line.
+std::string CheckpointReceived(const std::filesystem::path& dir) {
+    std::ifstream in(dir / kCheckpointFile);
+    std::string line;
+    for (int i = 0; i < 7 && std::getline(in, line); ++i) {
+    }
+    return line.substr(0, line.find('\r'));
+}
+
+// The first day of next month, as the alerts write it: "01/01/2027".
+std::string NextFirstOfMonth() {
+    const std::time_t now = std::time(nullptr);
+    std::tm day{};
+    localtime_r(&now, &day);
+    day.tm_mday = 1;
+    ++day.tm_mon; // mktime carries December into January
+    std::mktime(&day);
+    char text[16];
+    std::strftime(text, sizeof text, "%d/%m/%Y", &day);
+    return text;
+}
+
 void Sleep(int milliseconds) {
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
@@ -117,6 +155,7 @@ public:
     }
     void Connect() { run("ip route add default dev ppp0"); }
     void HangUp() { run("ip route del default"); }
+    bool Receive(std::size_t octets) const { return device_.receive(octets); }
 
     // Connects for about that long and hangs up; how long it was up.
     double ConnectFor(
@@ -282,6 +321,45 @@ TEST(RealProgram, HostileFilesInTheFolder) {
         });
         EXPECT_FALSE(std::filesystem::exists(dir.path() / "elsewhere")) << c.made;
     }
+}
+
+// A connection killed outright keeps its octets through the checkpoint; the staged alert it
+// crosses reaches the desktop's notification service once, and not again after the restart.
+TEST(RealProgram, KeepsTheVolumeAndTheAlertsAcrossAKill) {
+    TempDir dir;
+    Write(dir.path() / "jour_raz.txt", "1\r\n");
+    // 15h59m50s of a plan of 20 hours: 80 % ten seconds into the connection.
+    Write(dir.path() / kCounterFile, "05/03/2026 10:00:00\r\n57590\r\n20\r\n");
+    BusStandIn notifications("DBUS_SESSION_BUS_ADDRESS", NOTIFICATION_STAND_IN);
+    notifications.start();
+    inNetworkNamespaceOrSkip([&] {
+        Modem modem;
+        {
+            Program program(dir.path());
+            Sleep(1500);
+            modem.Connect();
+            // The first connected tick reads the link's counters, its start, and checkpoints.
+            ASSERT_TRUE(
+                eventually([&] { return std::filesystem::exists(dir.path() / kCheckpointFile); }));
+            for (int packet = 0; packet < 100; ++packet) {
+                ASSERT_TRUE(modem.Receive(1000));
+            }
+            ASSERT_TRUE(eventually([&] { return CheckpointReceived(dir.path()) == "100000"; },
+                                   std::chrono::seconds(15)));
+            program.Stop(SIGKILL);
+        }
+        modem.HangUp();
+        Program restarted(dir.path());
+        ASSERT_TRUE(
+            eventually([&] { return !std::filesystem::exists(dir.path() / kCheckpointFile); }));
+        Sleep(2500);
+        EXPECT_EQ(LineAfter(dir.path() / kSettingsFile, "octets="), "100000");
+        EXPECT_EQ(restarted.Stop(SIGTERM), 0);
+    });
+    EXPECT_EQ(notifications.run("calls"),
+              "Filocompte\t0\tfilocompte\tForfait Internet\tForfait : 80 % des heures utilisées "
+              "(16h00 sur 20h), R.A.Z. le " +
+                  NextFirstOfMonth() + ".\tfilocompte\t15000");
 }
 
 // Whatever the locale, the reset date is written day first with four digits to the year.

@@ -146,8 +146,8 @@ click() {
 
 # The menu's items, top to bottom; none is a separator, so each takes an equal share.
 items=("Voir le détail des connexions" "Historique des connexions…" "Réinitialiser le compteur" "Jour de R.A.Z."
-       "Fixer le forfait" "Masquer" "A propos de ..." "Version Info" "Un petit coup de main"
-       "Décrocher" "Raccrocher" "Quitter")
+       "Fixer le forfait" "Fixer le forfait de volume…" "Masquer" "A propos de ..." "Version Info"
+       "Un petit coup de main" "Décrocher" "Raccrocher" "Quitter")
 
 reset_day_items=("Changer" "Voir")
 

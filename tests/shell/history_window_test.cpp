@@ -82,6 +82,14 @@ TEST_F(HistoryWindowTest, ShowsTheCurrentPeriod) {
               "À ce rythme, le forfait tiendra jusqu'à la prochaine R.A.Z. (reste 4h30m).");
     EXPECT_EQ(window.Label2()->text().replace(QChar(0x202F), ' ').replace(QChar(0xA0), ' '),
               "Volume de la période : reçu 1,90 Go, envoyé 190,0 Mo.");
+    // Against the allowance, the counter's volume: 1,9 Go in 10 days leaves 3,2 days to go.
+    facts.volume = 1'900'000'000;
+    facts.allowance = 2'500'000'000;
+    window.Refresh();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return window.Label2()->text().contains('\n'); }));
+    EXPECT_EQ(window.Label2()->text().section('\n', 1),
+              "Forfait de volume : 1,90 Go utilisés sur 2,5 Go ; à ce rythme, il sera atteint le "
+              "14/12/2026.");
     EXPECT_EQ(window.Periodes1()->count(), 2);
     QTableWidget& table = *window.sgconnexions();
     ASSERT_EQ(table.rowCount(), 3);
