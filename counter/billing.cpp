@@ -128,7 +128,7 @@ void ConnectionCharge::Advance(const BillingRule& rule, std::int32_t seconds,
 }
 
 std::int32_t ConnectionCharge::ChargedBeyondDeadTime(const BillingRule& rule) const {
-    return std::max(Charged(rule) - deadTime_, 0);
+    return up_ == 0 ? 0 : std::max(Charged(rule) - deadTime_, 0);
 }
 
 std::optional<QString> RuleProblem(const BillingRule& rule) {

@@ -55,7 +55,8 @@ public:
 
     std::int32_t Up() const { return up_; }
     std::int32_t Charged(const BillingRule& rule) const { return ::Charged(rule, counted_); }
-    // The charge beyond the dead time, which the strip's cumulated time shows as it comes.
+    // The charge beyond the dead time, which the strip's cumulated time shows as it comes: none
+    // before the first second.
     std::int32_t ChargedBeyondDeadTime(const BillingRule& rule) const;
 
 private:

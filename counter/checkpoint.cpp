@@ -7,10 +7,11 @@
 #include "platform/file_io.h"
 
 #include <QDateTime>
+#include <algorithm>
 
 namespace {
 
-constexpr int kCheckpointLines = 8;
+constexpr int kCheckpointLines = 9;
 
 QDateTime UtcFrom(const QByteArray& line) {
     return QDateTime::fromString(QString::fromLatin1(line), Qt::ISODate).toUTC();
@@ -25,14 +26,12 @@ std::optional<Checkpoint> ReadCheckpoint() {
         if (!seconds) {
             return std::nullopt;
         }
-        return Checkpoint{lines[0],
-                          QString::fromLocal8Bit(lines[1]),
-                          *seconds,
-                          UtcFrom(lines[3]),
-                          UtcFrom(lines[4]),
-                          QString::fromUtf8(lines[5]),
-                          lines[6].toULongLong(),
-                          lines[7].toULongLong()};
+        return Checkpoint{lines[0], QString::fromLocal8Bit(lines[1]), *seconds, UtcFrom(lines[3]),
+                          UtcFrom(lines[4]), QString::fromUtf8(lines[5]), lines[6].toULongLong(),
+                          lines[7].toULongLong(),
+                          // Before the billing rules, the dead time and the link's time alone.
+                          lines[8].isEmpty() ? std::max(*seconds - kDeadTime, 0)
+                                             : lines[8].toInt()};
     } catch (const platform::UnusableFile&) {
         return std::nullopt;
     }
@@ -52,7 +51,8 @@ JournalEntry RecoveredEntry(const Checkpoint& checkpoint, const QString& plan) {
             checkpoint.received,
             checkpoint.sent,
             EntryKind::Recovered,
-            plan};
+            plan,
+            checkpoint.upSeconds};
 }
 
 // A connection cannot have lasted longer than the time since the counter's reset, dead time
@@ -89,7 +89,7 @@ void WriteCheckpoint(const Checkpoint& checkpoint) {
                 checkpoint.start.toUTC().toString(Qt::ISODateWithMs).toLatin1(),
                 QDateTime::currentDateTimeUtc().toString(Qt::ISODate).toLatin1(),
                 checkpoint.interfaceName.toUtf8(), QByteArray::number(checkpoint.received),
-                QByteArray::number(checkpoint.sent)});
+                QByteArray::number(checkpoint.sent), QByteArray::number(checkpoint.upSeconds)});
 }
 
 bool TryWriteCheckpoint(const Checkpoint& checkpoint) noexcept {

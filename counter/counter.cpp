@@ -4,6 +4,7 @@
 #include "counter/checkpoint.h"
 #include "counter/counter_files.h"
 #include "counter/int_conversion.h"
+#include "counter/settings.h"
 #include "journal/durations.h"
 #include "netstats/interface_tables.h"
 #include "platform/failure.h"
@@ -64,6 +65,7 @@ std::int64_t MonotonicMilliseconds() {
 void Counter::ResetConnection() {
     iconFrame_ = 0;
     connectionTime_ = 0;
+    charge_.Clear();
     state_ = State::Disconnected;
     upSince_.reset();
 }
@@ -111,7 +113,7 @@ void Counter::KeepCheckpoint() {
 
 Checkpoint Counter::CurrentCheckpoint() const {
     return {file_.resetDate,          file_.seconds,       connectionTime_, connectionStart_, {},
-            traffic_.InterfaceName(), traffic_.Received(), traffic_.Sent()};
+            traffic_.InterfaceName(), traffic_.Received(), traffic_.Sent(), charge_.Up()};
 }
 
 void Counter::ForgetCheckpoint() {
@@ -154,7 +156,7 @@ void Counter::ConnectedTick(const QString& wanAdapter) {
     view_.ShowLook(CounterView::Look::Connected);
     if (state_ == State::Disconnected) {
         state_ = State::Connected;
-        connectionTime_ = CheckedAdd(connectionTime_, kDeadTime);
+        charge_.Begin(rule_, QDateTime::currentDateTime());
         connectionStart_ = QDateTime::currentDateTimeUtc();
         traffic_.Clear();
     }
@@ -165,22 +167,26 @@ void Counter::ConnectedTick(const QString& wanAdapter) {
 }
 
 // One second at the first tick of a stretch of connection, then the whole seconds the clock says
-// have passed since: a late tick, a stopped process or a busy machine loses none of them.
+// have passed since: a late tick, a stopped process or a busy machine loses none of them. The
+// strip shows what they are charged; its cumulated time takes the charge but for the dead time,
+// which comes with the counter file at the end.
 void Counter::AdvanceConnection() {
     const std::int64_t now = (clock_ ? clock_ : MonotonicMilliseconds)();
     if (!upSince_) {
         upSince_ = now;
-        upBase_ = CheckedAdd(connectionTime_, 1);
+        upBase_ = CheckedAdd(charge_.Up(), 1);
     }
     const std::int64_t elapsed =
         (now - *upSince_ + kMillisecondsPerSecond / 2) / kMillisecondsPerSecond;
-    const std::int64_t behind = upBase_ + elapsed - connectionTime_;
+    const std::int64_t behind = upBase_ + elapsed - charge_.Up();
     if (behind > 0) {
         const auto seconds = static_cast<std::int32_t>(
             std::min<std::int64_t>(behind, std::numeric_limits<std::int32_t>::max()));
-        connectionTime_ = CheckedAdd(connectionTime_, seconds);
-        AdvanceCumulated(seconds);
+        const std::int32_t shown = charge_.ChargedBeyondDeadTime(rule_);
+        charge_.Advance(rule_, seconds, QDateTime::currentDateTime());
+        AdvanceCumulated(std::max(charge_.ChargedBeyondDeadTime(rule_) - shown, 0));
     }
+    connectionTime_ = charge_.Charged(rule_);
 }
 
 // The minutes and hours carry as the seconds reach 60 and the minutes 60.
@@ -228,10 +234,11 @@ void Counter::RecordConnection(EntryKind kind) {
     StoreCounterFile(recorded);
     journal_.Record({connectionStart_, QDateTime::currentDateTimeUtc(), connectionTime_,
                      traffic_.InterfaceName(), traffic_.Received(), traffic_.Sent(), kind,
-                     file_.plan},
+                     file_.plan, charge_.Up()},
                     Problems());
     ForgetCheckpoint();
     connectionTime_ = 0;
+    charge_.Clear();
     state_ = State::Disconnected;
 }
 
@@ -271,6 +278,7 @@ void Counter::SetPlanText(const QString& text) {
 
 // A counter file created now has a reset date of now: no reminder at a first start.
 void Counter::Reload() {
+    rule_ = ReadBillingRule(Settings());
     const bool created = ReloadCounterFile();
     SetCumulated(LineValue(2, file_.seconds));
     ShowCounterLabels(CumulText(), QString());

@@ -44,6 +44,12 @@ const Upgrade kUpgrades[] = {
       "CREATE UNIQUE INDEX one_row_per_connection ON entries (started) WHERE kind IN ('ended', "
       "'stopped', 'recovered')",
       "CREATE INDEX entries_by_end ON entries (ended)"}},
+    // The time the link was up beside the time charged; before the billing rules a connection was
+    // charged its 10 s of dead time and its time up.
+    {3,
+     {"ALTER TABLE entries ADD COLUMN up_seconds INTEGER NOT NULL DEFAULT 0",
+      "UPDATE entries SET up_seconds = MAX(seconds - 10, 0) WHERE kind IN ('ended', 'stopped', "
+      "'recovered')"}},
 };
 static_assert(std::size(kUpgrades) == Journal::kSchemaVersion);
 
@@ -155,11 +161,12 @@ void Journal::Add(const JournalEntry& entry) {
         const QSqlQuery query = Open().Run(
             fileName_,
             QStringLiteral("INSERT INTO entries (started, ended, seconds, interface, received, "
-                           "sent, kind, plan) VALUES (?, ?, ?, ?, ?, ?, ?, ?) ON CONFLICT "
+                           "sent, kind, plan, up_seconds) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?) ON "
+                           "CONFLICT "
                            "(started) WHERE kind IN ('ended', 'stopped', 'recovered') DO NOTHING"),
             {IsoText(entry.start), IsoText(entry.end), entry.seconds, NotNull(entry.interfaceName),
              static_cast<qint64>(entry.received), static_cast<qint64>(entry.sent),
-             NameOf(entry.kind), NotNull(entry.plan)});
+             NameOf(entry.kind), NotNull(entry.plan), entry.upSeconds});
         if (query.numRowsAffected() > 0) {
             emit Added();
         }
@@ -185,8 +192,8 @@ void Journal::Record(const JournalEntry& entry, const std::function<void(const Q
 QList<JournalEntry> Journal::Entries(const QDateTime& from, const QDateTime& to) {
     QSqlQuery query = Open().Run(
         fileName_,
-        QStringLiteral("SELECT started, ended, seconds, interface, received, sent, kind, plan FROM "
-                       "entries WHERE ended >= ? AND ended < ? ORDER BY ended, id"),
+        QStringLiteral("SELECT started, ended, seconds, interface, received, sent, kind, plan, "
+                       "up_seconds FROM entries WHERE ended >= ? AND ended < ? ORDER BY ended, id"),
         {IsoText(from), IsoText(to)});
     QList<JournalEntry> entries;
     while (query.next()) {
@@ -194,7 +201,7 @@ QList<JournalEntry> Journal::Entries(const QDateTime& from, const QDateTime& to)
                         FromIsoText(query.value(1).toString()), query.value(2).toInt(),
                         query.value(3).toString(), query.value(4).toULongLong(),
                         query.value(5).toULongLong(), KindOf(query.value(6).toString()),
-                        query.value(7).toString()});
+                        query.value(7).toString(), query.value(8).toInt()});
     }
     return entries;
 }

@@ -26,12 +26,13 @@ enum class EntryKind {
 struct JournalEntry {
     QDateTime start;          // UTC; for a reset or a plan change, when it was made
     QDateTime end;            // UTC
-    std::int32_t seconds = 0; // added to the counter, dead time included
+    std::int32_t seconds = 0; // added to the counter: what the connection was charged
     QString interfaceName;
     std::uint64_t received = 0; // octets over the connection
     std::uint64_t sent = 0;
     EntryKind kind = EntryKind::Ended;
-    QString plan; // the plan text in force, as the counter file's line 3 holds it
+    QString plan;               // the plan text in force, as the counter file's line 3 holds it
+    std::int32_t upSeconds = 0; // the time the link was up, which the billing rule charged
     bool operator==(const JournalEntry&) const = default;
 
     bool IsConnection() const {
@@ -62,7 +63,7 @@ public:
     QList<QDateTime> Resets();
 
     // The schema version this program writes.
-    static constexpr int kSchemaVersion = 2;
+    static constexpr int kSchemaVersion = 3;
 
 signals:
     // A row was added.

@@ -124,8 +124,9 @@ TEST_F(KilledConnection, LosesAtMostTenSecondsAndNeverCountsTwice) {
 TEST_F(Checkpoints, AFoldKilledAtAnyMomentIsFinishedOnce) {
     std::mt19937 random(11);
     const QDateTime start(QDate(2026, 12, 9), QTime(10, 0), Qt::UTC);
-    const JournalEntry recovered{start, start.addSecs(21),    31,  "ppp0", 1000,
-                                 2000,  EntryKind::Recovered, "20"};
+    // A checkpoint of before the billing rules: charged its dead time and its time up.
+    const JournalEntry recovered{start, start.addSecs(21),    31,   "ppp0", 1000,
+                                 2000,  EntryKind::Recovered, "20", 21};
     for (int run = 0; run < 30; ++run) {
         Put(kCounterFileName, "d\r\n754\r\n20\r\n");
         Put(kCheckpointFileName, "d\r\n754\r\n31\r\n2026-12-09T10:00:00Z\r\n"

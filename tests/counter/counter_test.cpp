@@ -2,6 +2,7 @@
 #include "counter/checkpoint.h"
 #include "counter/counter.h"
 #include "counter/counter_files.h"
+#include "counter/settings.h"
 #include "fake_view.h"
 #include "journal/journal.h"
 #include "platform/failure.h"
@@ -78,6 +79,25 @@ TEST_F(CounterTest, AConnectionOfFiveSecondsAddsFifteen) {
     EXPECT_EQ(view.trayFrames, (std::vector<int>{-1, 0, 1, 2, 0, 1, -1}));
     Ticks(1, true);
     EXPECT_EQ(view.connectionTime, "0h0m11s") << "each connection has its dead time";
+}
+
+// Under a rule of its settings file, the strip, the checkpoint, line 2 and the journal carry the
+// charge: the first minute whole, then by started 30 s; the journal keeps the time up beside it.
+TEST_F(CounterTest, AConnectionIsChargedByTheRuleInForce) {
+    Put(kSettingsFileName, "[facturation]\nminimum=60\npas=30\n");
+    Start();
+    Ticks(1, true);
+    EXPECT_EQ(view.connectionTime, "0h1m0s");
+    EXPECT_EQ(view.cumulatedTime, "0h13m24s, depuis 05/03/2003 14:07:09") << "but the dead time";
+    EXPECT_EQ(SplitLines(Bytes(kCheckpointFileName), 3)[2], "60");
+    Ticks(60, true);
+    EXPECT_EQ(view.connectionTime, "0h1m30s") << "71 s counted";
+    Ticks(1, false);
+    EXPECT_EQ(Line(2), "844");
+    const auto rows = counter.History().Entries(QDateTime::currentDateTimeUtc().addDays(-1),
+                                                QDateTime::currentDateTimeUtc().addDays(1));
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_EQ(std::make_pair(rows[0].seconds, rows[0].upSeconds), std::make_pair(90, 61));
 }
 
 TEST_F(CounterTest, OnlyAWanAdapterMakesAConnection) {

@@ -25,7 +25,8 @@ JournalEntry Connection(int minute, EntryKind kind = EntryKind::Ended) {
             5'000'000'000ULL,
             12345,
             kind,
-            "20"};
+            "20",
+            50};
 }
 
 QList<JournalEntry> All(Journal& journal) {
@@ -94,8 +95,9 @@ TEST_F(JournalTest, KindsKeepTheirStoredNames) {
     EXPECT_EQ(stored, names);
 }
 
-// A journal of version 1 is brought up to date, its rows kept and a connection journalled twice
-// by a crash kept once; one of a later version is left alone.
+// A journal of version 1 is brought up to date, its rows kept (a connection's time up is its charge
+// less the 10 s of dead time of then) and a connection journalled twice by a crash kept once; one
+// of a later version is left alone.
 TEST_F(JournalTest, OlderSchemaUpgradedNewerLeftAlone) {
     Execute({"CREATE TABLE entries (id INTEGER PRIMARY KEY, started TEXT NOT NULL, ended TEXT NOT "
              "NULL, seconds INTEGER NOT NULL, interface TEXT NOT NULL DEFAULT '', received "
@@ -112,7 +114,7 @@ TEST_F(JournalTest, OlderSchemaUpgradedNewerLeftAlone) {
         journal.Add(Connection(0, EntryKind::Recovered));
         EXPECT_EQ(All(journal).size(), 1);
     }
-    Execute({"PRAGMA user_version = 3"});
+    Execute({QStringLiteral("PRAGMA user_version = %1").arg(Journal::kSchemaVersion + 1)});
     Journal later;
     try {
         later.Add(Connection(7));
