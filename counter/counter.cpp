@@ -406,6 +406,61 @@ void Counter::SetPlan() {
     JournalEvent(EntryKind::Plan);
 }
 
+// The operator's count replaces line 2. The ticks go on while the question is open: the file is
+// read again after it, and the correction replaces what it holds then. A connection running
+// meanwhile is not in the operator's count yet: it is added at its end, as after a reset.
+void Counter::CorrectCounter() {
+    TakeCounterFile(ReadCounterFile(Problems()));
+    const std::optional<QString> answer = view_.InputBox(
+        QStringLiteral("Corriger le compteur"),
+        "Le compteur indique " + HmsText(SplitSeconds(AddSeconds(file_.seconds, 0))) +
+            ". Entrer le temps que l'opérateur facture pour la période (h:m:s, ou heures avec une "
+            "virgule : 12,5)",
+        ClockText(AddSeconds(file_.seconds, 0)));
+    if (!answer) {
+        return;
+    }
+    const std::optional<std::int32_t> reported = DurationFromText(*answer);
+    if (!reported) {
+        view_.ShowMessage("'" + ShownText(*answer) +
+                          "' n'est pas une durée : entrer h:m:s (12:31:00) ou des heures avec une "
+                          "virgule (12,5). Le compteur n'est pas changé.");
+        return;
+    }
+    TakeCounterFile(ReadCounterFile(Problems()));
+    const std::int32_t before = AddSeconds(file_.seconds, 0);
+    CounterFile corrected = file_;
+    corrected.seconds = QString::number(*reported);
+    StoreCounterFile(corrected);
+    SetCumulated(*reported);
+    // A checkpoint holds the line 2 it adds to: the next tick writes one for the new line.
+    ForgetCheckpoint();
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    journal_.Record({now,
+                     now,
+                     CheckedAdd(*reported, CheckedMul(before, -1)),
+                     {},
+                     0,
+                     0,
+                     EntryKind::Correction,
+                     file_.plan,
+                     0,
+                     *reported},
+                    Problems());
+}
+
+// Kept in the settings file; the running connection is charged by the new rule from the next tick,
+// its dead time as it was counted.
+void Counter::SetBillingRule() {
+    const std::optional<BillingRule> rule = view_.AskBillingRule(rule_);
+    if (!rule) {
+        return;
+    }
+    Settings settings;
+    WriteBillingRule(settings, *rule);
+    rule_ = *rule;
+}
+
 void Counter::Dial() {
     InternetAutodial(0, view_.Handle());
 }

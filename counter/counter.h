@@ -38,6 +38,8 @@ public:
     void ChangeResetDay();
     void ShowResetDay();
     void SetPlan();
+    void SetBillingRule();
+    void CorrectCounter();
     void Dial();
     void HangUp();
     void Quit();

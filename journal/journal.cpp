@@ -18,11 +18,12 @@ struct KindName {
     EntryKind kind;
     const char* name;
 };
-constexpr std::array<KindName, 5> kKindNames = {{{EntryKind::Ended, "ended"},
+constexpr std::array<KindName, 6> kKindNames = {{{EntryKind::Ended, "ended"},
                                                  {EntryKind::Stopped, "stopped"},
                                                  {EntryKind::Recovered, "recovered"},
                                                  {EntryKind::Reset, "reset"},
-                                                 {EntryKind::Plan, "plan"}}};
+                                                 {EntryKind::Plan, "plan"},
+                                                 {EntryKind::Correction, "correction"}}};
 
 // Each step takes the schema from the version before it to its own; a database of any older
 // version is brought up to date in one transaction when it is opened.
@@ -44,10 +45,11 @@ const Upgrade kUpgrades[] = {
       "CREATE UNIQUE INDEX one_row_per_connection ON entries (started) WHERE kind IN ('ended', "
       "'stopped', 'recovered')",
       "CREATE INDEX entries_by_end ON entries (ended)"}},
-    // The time the link was up beside the time charged; before the billing rules a connection was
-    // charged its 10 s of dead time and its time up.
+    // The time the link was up beside the time charged (before the billing rules a connection was
+    // charged its 10 s of dead time and its time up), and the total a correction set.
     {3,
      {"ALTER TABLE entries ADD COLUMN up_seconds INTEGER NOT NULL DEFAULT 0",
+      "ALTER TABLE entries ADD COLUMN total INTEGER NOT NULL DEFAULT 0",
       "UPDATE entries SET up_seconds = MAX(seconds - 10, 0) WHERE kind IN ('ended', 'stopped', "
       "'recovered')"}},
 };
@@ -161,12 +163,12 @@ void Journal::Add(const JournalEntry& entry) {
         const QSqlQuery query = Open().Run(
             fileName_,
             QStringLiteral("INSERT INTO entries (started, ended, seconds, interface, received, "
-                           "sent, kind, plan, up_seconds) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?) ON "
-                           "CONFLICT "
+                           "sent, kind, plan, up_seconds, total) VALUES (?, ?, ?, ?, ?, ?, ?, ?, "
+                           "?, ?) ON CONFLICT "
                            "(started) WHERE kind IN ('ended', 'stopped', 'recovered') DO NOTHING"),
             {IsoText(entry.start), IsoText(entry.end), entry.seconds, NotNull(entry.interfaceName),
              static_cast<qint64>(entry.received), static_cast<qint64>(entry.sent),
-             NameOf(entry.kind), NotNull(entry.plan), entry.upSeconds});
+             NameOf(entry.kind), NotNull(entry.plan), entry.upSeconds, entry.total});
         if (query.numRowsAffected() > 0) {
             emit Added();
         }
@@ -192,8 +194,9 @@ void Journal::Record(const JournalEntry& entry, const std::function<void(const Q
 QList<JournalEntry> Journal::Entries(const QDateTime& from, const QDateTime& to) {
     QSqlQuery query = Open().Run(
         fileName_,
-        QStringLiteral("SELECT started, ended, seconds, interface, received, sent, kind, plan, "
-                       "up_seconds FROM entries WHERE ended >= ? AND ended < ? ORDER BY ended, id"),
+        QStringLiteral(
+            "SELECT started, ended, seconds, interface, received, sent, kind, plan, "
+            "up_seconds, total FROM entries WHERE ended >= ? AND ended < ? ORDER BY ended, id"),
         {IsoText(from), IsoText(to)});
     QList<JournalEntry> entries;
     while (query.next()) {
@@ -201,7 +204,7 @@ QList<JournalEntry> Journal::Entries(const QDateTime& from, const QDateTime& to)
                         FromIsoText(query.value(1).toString()), query.value(2).toInt(),
                         query.value(3).toString(), query.value(4).toULongLong(),
                         query.value(5).toULongLong(), KindOf(query.value(6).toString()),
-                        query.value(7).toString(), query.value(8).toInt()});
+                        query.value(7).toString(), query.value(8).toInt(), query.value(9).toInt()});
     }
     return entries;
 }

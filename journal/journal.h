@@ -16,11 +16,12 @@ inline constexpr char kJournalFileName[] = "decompte_internet.sqlite";
 
 // How a row came to be written.
 enum class EntryKind {
-    Ended,     // the connection ended (hung up or dropped) and was added to the counter
-    Stopped,   // the program was asked to stop during the connection, which was added first
-    Recovered, // the checkpoint of a connection whose program died was added at the next start
-    Reset,     // "Réinitialiser le compteur": a new period starts
-    Plan,      // "Fixer le forfait": the plan from then on
+    Ended,      // the connection ended (hung up or dropped) and was added to the counter
+    Stopped,    // the program was asked to stop during the connection, which was added first
+    Recovered,  // the checkpoint of a connection whose program died was added at the next start
+    Reset,      // "Réinitialiser le compteur": a new period starts
+    Plan,       // "Fixer le forfait": the plan from then on
+    Correction, // "Corriger le compteur": the counter set to the operator's count
 };
 
 struct JournalEntry {
@@ -33,6 +34,8 @@ struct JournalEntry {
     EntryKind kind = EntryKind::Ended;
     QString plan;               // the plan text in force, as the counter file's line 3 holds it
     std::int32_t upSeconds = 0; // the time the link was up, which the billing rule charged
+    // The counter's seconds after a correction, which added `seconds` to the ones before.
+    std::int32_t total = 0;
     bool operator==(const JournalEntry&) const = default;
 
     bool IsConnection() const {
