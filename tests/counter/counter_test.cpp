@@ -396,6 +396,45 @@ TEST_F(CounterTest, PlanCommand) {
     EXPECT_THROW(counter.SetPlan(), platform::IoError);
 }
 
+// "Corriger le compteur" makes line 2 the operator's count and journals the totals; a text that is
+// no duration changes nothing. A connection running meanwhile is added at its end.
+TEST_F(CounterTest, CorrectionSetsTheOperatorsCount) {
+    Start();
+    const struct {
+        const char* typed;
+        const char* line2; // nullptr: refused
+    } cases[] = {{"12:31:00", "45060"}, {" 12,5 ", "45000"}, {"12", "43200"},
+                 {"0,0001", "0"},       {"12.5", nullptr},   {"12:60:00", nullptr},
+                 {"-1", nullptr},       {"1:30", nullptr},   {"596524", nullptr},
+                 {"", nullptr},         {"0:59:59", "3599"}};
+    for (const auto& c : cases) {
+        const QString before = Line(2);
+        view.answers.push_back([&c] { return QString(c.typed); });
+        counter.CorrectCounter();
+        EXPECT_EQ(Line(2), c.line2 ? c.line2 : before) << c.typed;
+        EXPECT_EQ(view.messages.last().contains("n'est pas une durée"), c.line2 == nullptr)
+            << c.typed;
+    }
+    EXPECT_EQ(view.messages.first(),
+              "Corriger le compteur | Le compteur indique 0h12m34s. Entrer le temps que "
+              "l'opérateur facture pour la période (h:m:s, ou heures avec une virgule : 12,5) | "
+              "0:12:34");
+    Ticks(1, false);
+    EXPECT_EQ(view.cumulatedTime, "0h59m59s, depuis 05/03/2003 14:07:09");
+    const auto rows = counter.History().Entries(QDateTime::currentDateTimeUtc().addDays(-1),
+                                                QDateTime::currentDateTimeUtc().addDays(1));
+    ASSERT_EQ(rows.size(), 5);
+    EXPECT_EQ(rows[0].kind, EntryKind::Correction);
+    EXPECT_EQ(std::make_pair(rows[0].seconds, rows[0].total), std::make_pair(45060 - 754, 45060));
+    EXPECT_EQ(std::make_pair(rows[4].seconds, rows[4].total), std::make_pair(3599, 3599));
+
+    Ticks(3, true);
+    view.answers.push_back([] { return QString("1:00:00"); });
+    counter.CorrectCounter();
+    Ticks(1, false);
+    EXPECT_EQ(Line(2), "3613");
+}
+
 TEST_F(CounterTest, DialHangUpQuitAndTermination) {
     Start();
     counter.Dial();
