@@ -411,12 +411,13 @@ void Counter::SetPlan() {
 // meanwhile is not in the operator's count yet: it is added at its end, as after a reset.
 void Counter::CorrectCounter() {
     TakeCounterFile(ReadCounterFile(Problems()));
+    const std::int32_t shown = AddSeconds(file_.seconds, 0);
     const std::optional<QString> answer = view_.InputBox(
         QStringLiteral("Corriger le compteur"),
-        "Le compteur indique " + HmsText(SplitSeconds(AddSeconds(file_.seconds, 0))) +
+        "Le compteur indique " + HmsText(SplitSeconds(shown)) +
             ". Entrer le temps que l'opérateur facture pour la période (h:m:s, ou heures avec une "
             "virgule : 12,5)",
-        ClockText(AddSeconds(file_.seconds, 0)));
+        ClockText(shown));
     if (!answer) {
         return;
     }
