@@ -34,6 +34,8 @@ struct BillingRule {
 inline constexpr std::int32_t kMaxDeadTime = 3600;
 inline constexpr std::int32_t kMaxFirstPeriod = 86400;
 inline constexpr std::int32_t kMaxStep = 3600;
+// The most a rule charges beyond a connection's time up.
+inline constexpr std::int32_t kMostAdded = kMaxDeadTime + kMaxFirstPeriod + kMaxStep;
 
 // Whether the moment's time costs nothing.
 bool IsFree(const BillingRule& rule, const QDateTime& moment);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "counter/checkpoint.h"
 
+#include "counter/billing.h"
 #include "counter/date_time_text.h"
 #include "counter/int_conversion.h"
 #include "platform/failure.h"
@@ -55,16 +56,17 @@ JournalEntry RecoveredEntry(const Checkpoint& checkpoint, const QString& plan) {
             checkpoint.upSeconds};
 }
 
-// A connection cannot have lasted longer than the time since the counter's reset, dead time
-// included; when the reset date does not read as a date, only the sign is checked.
+// A connection cannot have been up longer than the time since the counter's reset, nor be charged
+// more than any billing rule adds to its time up (a first hour charged whole, say, a minute after
+// the reset); when the reset date does not read as a date, the time up is not checked.
 bool Plausible(const Checkpoint& checkpoint) {
-    if (checkpoint.seconds < 0) {
+    if (checkpoint.seconds < 0 || checkpoint.upSeconds < 0 ||
+        checkpoint.seconds > std::int64_t{checkpoint.upSeconds} + kMostAdded) {
         return false;
     }
     const auto reset = EarliestResetDay(QString::fromLocal8Bit(checkpoint.resetDate));
-    return !reset ||
-           checkpoint.seconds <=
-               QDateTime(*reset, QTime(0, 0)).secsTo(QDateTime::currentDateTime()) + kDeadTime;
+    return !reset || checkpoint.upSeconds <=
+                         QDateTime(*reset, QTime(0, 0)).secsTo(QDateTime::currentDateTime());
 }
 
 // Line 2 once the checkpoint is recorded, an empty line 2 counting as 0; nothing on overflow or
