@@ -22,6 +22,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSpinBox>
+#include <QTest>
 #include <QTimeEdit>
 #include <memory>
 
@@ -235,9 +236,12 @@ TEST_F(WidgetWindow, BillingRulesAndCorrectionItems) {
     EXPECT_EQ(after("Rinitialiserlecompteur1"), "Corrigerlecompteur1 Corriger le compteur…");
 
     QString refusal;
-    QTimer::singleShot(0, form.get(), [&refusal] {
+    bool ticked = false;
+    QTimer::singleShot(0, form.get(), [&] {
         auto* dialog = qobject_cast<TForm6*>(QApplication::activeModalWidget());
         ASSERT_NE(dialog, nullptr);
+        // The strip's first tick comes while the dialog is open.
+        ticked = QTest::qWaitFor([this] { return Find<QLabel>("Label1")->text() != "?"; }, 3000);
         dialog->findChild<QSpinBox*>("Minimum1")->setValue(60);
         dialog->findChild<QCheckBox*>("HeuresGratuites1")->setChecked(true);
         dialog->findChild<QPushButton*>("OK1")->click();
@@ -249,6 +253,7 @@ TEST_F(WidgetWindow, BillingRulesAndCorrectionItems) {
     });
     form->MenuItem("Rglesdefacturation1")->trigger();
     SettleDialogs();
+    EXPECT_TRUE(ticked);
     EXPECT_EQ(refusal, "Les heures gratuites doivent commencer et finir à des heures différentes.");
     BillingRule expected;
     expected.firstPeriod = 60;
