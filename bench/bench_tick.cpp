@@ -50,6 +50,7 @@ public:
     std::optional<QString> InputBox(const QString&, const QString&, const QString&) override {
         return std::nullopt;
     }
+    std::optional<BillingRule> AskBillingRule(const BillingRule&) override { return std::nullopt; }
     void ShowHelpWindow() override {}
     void Terminate() override {}
 

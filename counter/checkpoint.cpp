@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "counter/checkpoint.h"
 
+#include "counter/billing.h"
 #include "counter/date_time_text.h"
 #include "counter/int_conversion.h"
 #include "counter/plan_watch.h"
@@ -8,10 +9,11 @@
 #include "platform/file_io.h"
 
 #include <QDateTime>
+#include <algorithm>
 
 namespace {
 
-constexpr int kCheckpointLines = 8;
+constexpr int kCheckpointLines = 9;
 
 QDateTime UtcFrom(const QByteArray& line) {
     return QDateTime::fromString(QString::fromLatin1(line), Qt::ISODate).toUTC();
@@ -26,14 +28,12 @@ std::optional<Checkpoint> ReadCheckpoint() {
         if (!seconds) {
             return std::nullopt;
         }
-        return Checkpoint{lines[0],
-                          QString::fromLocal8Bit(lines[1]),
-                          *seconds,
-                          UtcFrom(lines[3]),
-                          UtcFrom(lines[4]),
-                          QString::fromUtf8(lines[5]),
-                          lines[6].toULongLong(),
-                          lines[7].toULongLong()};
+        return Checkpoint{lines[0], QString::fromLocal8Bit(lines[1]), *seconds, UtcFrom(lines[3]),
+                          UtcFrom(lines[4]), QString::fromUtf8(lines[5]), lines[6].toULongLong(),
+                          lines[7].toULongLong(),
+                          // Before the billing rules, the dead time and the link's time alone.
+                          lines[8].isEmpty() ? std::max(*seconds - kDeadTime, 0)
+                                             : lines[8].toInt()};
     } catch (const platform::UnusableFile&) {
         return std::nullopt;
     }
@@ -53,19 +53,21 @@ JournalEntry RecoveredEntry(const Checkpoint& checkpoint, const QString& plan) {
             checkpoint.received,
             checkpoint.sent,
             EntryKind::Recovered,
-            plan};
+            plan,
+            checkpoint.upSeconds};
 }
 
-// A connection cannot have lasted longer than the time since the counter's reset, dead time
-// included; when the reset date does not read as a date, only the sign is checked.
+// A connection cannot have been up longer than the time since the counter's reset, nor be charged
+// more than any billing rule adds to its time up (a first hour charged whole, say, a minute after
+// the reset); when the reset date does not read as a date, the time up is not checked.
 bool Plausible(const Checkpoint& checkpoint) {
-    if (checkpoint.seconds < 0) {
+    if (checkpoint.seconds < 0 || checkpoint.upSeconds < 0 ||
+        checkpoint.seconds > std::int64_t{checkpoint.upSeconds} + kMostAdded) {
         return false;
     }
     const auto reset = EarliestResetDay(QString::fromLocal8Bit(checkpoint.resetDate));
-    return !reset ||
-           checkpoint.seconds <=
-               QDateTime(*reset, QTime(0, 0)).secsTo(QDateTime::currentDateTime()) + kDeadTime;
+    return !reset || checkpoint.upSeconds <=
+                         QDateTime(*reset, QTime(0, 0)).secsTo(QDateTime::currentDateTime());
 }
 
 // Line 2 once the checkpoint is recorded, an empty line 2 counting as 0; nothing on overflow or
@@ -90,7 +92,7 @@ void WriteCheckpoint(const Checkpoint& checkpoint) {
                 checkpoint.start.toUTC().toString(Qt::ISODateWithMs).toLatin1(),
                 QDateTime::currentDateTimeUtc().toString(Qt::ISODate).toLatin1(),
                 checkpoint.interfaceName.toUtf8(), QByteArray::number(checkpoint.received),
-                QByteArray::number(checkpoint.sent)});
+                QByteArray::number(checkpoint.sent), QByteArray::number(checkpoint.upSeconds)});
 }
 
 bool TryWriteCheckpoint(const Checkpoint& checkpoint) noexcept {

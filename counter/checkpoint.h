@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The checkpoint of a running connection, beside the counter file: what the disconnection update
-// would add to line 2 if the connection ended now, with the reset date and the line 2 it would add
-// to. Written every ten seconds of connection and removed when the connection is recorded, it lets
-// the next start-up record a connection whose program died (a crash, a power cut).
+// would add to line 2 if the connection ended now (what it is charged), with the reset date and the
+// line 2 it would add to. Written every ten seconds of connection and removed when the connection
+// is recorded, it lets the next start-up record a connection whose program died (a crash, a power
+// cut).
 
 #include "counter/counter_files.h"
 #include "journal/journal.h"
@@ -28,6 +29,7 @@ struct Checkpoint {
     QString interfaceName;
     std::uint64_t received = 0;
     std::uint64_t sent = 0;
+    std::int32_t upSeconds = 0; // the link's own time, without dead time or rounding
 };
 
 void WriteCheckpoint(const Checkpoint& checkpoint);

@@ -5,6 +5,7 @@
 #include "counter/counter_files.h"
 #include "counter/date_time_text.h"
 #include "counter/int_conversion.h"
+#include "counter/settings.h"
 #include "journal/durations.h"
 #include "journal/forecast.h"
 #include "netstats/interface_tables.h"
@@ -66,6 +67,7 @@ std::int64_t MonotonicMilliseconds() {
 void Counter::ResetConnection() {
     iconFrame_ = 0;
     connectionTime_ = 0;
+    charge_.Clear();
     state_ = State::Disconnected;
     upSince_.reset();
 }
@@ -127,7 +129,7 @@ void Counter::KeepCheckpoint() {
 
 Checkpoint Counter::CurrentCheckpoint() const {
     return {file_.resetDate,          file_.seconds,       connectionTime_, connectionStart_, {},
-            traffic_.InterfaceName(), traffic_.Received(), traffic_.Sent()};
+            traffic_.InterfaceName(), traffic_.Received(), traffic_.Sent(), charge_.Up()};
 }
 
 void Counter::ForgetCheckpoint() {
@@ -175,7 +177,7 @@ void Counter::ConnectedTick(const QString& wanAdapter) {
     view_.ShowLook(CounterView::Look::Connected);
     if (state_ == State::Disconnected) {
         state_ = State::Connected;
-        connectionTime_ = CheckedAdd(connectionTime_, kDeadTime);
+        charge_.Begin(rule_, QDateTime::currentDateTime());
         connectionStart_ = QDateTime::currentDateTimeUtc();
         traffic_.Clear();
     }
@@ -186,22 +188,26 @@ void Counter::ConnectedTick(const QString& wanAdapter) {
 }
 
 // One second at the first tick of a stretch of connection, then the whole seconds the clock says
-// have passed since: a late tick, a stopped process or a busy machine loses none of them.
+// have passed since: a late tick, a stopped process or a busy machine loses none of them. The
+// strip shows what they are charged; its cumulated time takes the charge but for the dead time,
+// which comes with the counter file at the end.
 void Counter::AdvanceConnection() {
     const std::int64_t now = (clock_ ? clock_ : MonotonicMilliseconds)();
     if (!upSince_) {
         upSince_ = now;
-        upBase_ = CheckedAdd(connectionTime_, 1);
+        upBase_ = CheckedAdd(charge_.Up(), 1);
     }
     const std::int64_t elapsed =
         (now - *upSince_ + kMillisecondsPerSecond / 2) / kMillisecondsPerSecond;
-    const std::int64_t behind = upBase_ + elapsed - connectionTime_;
+    const std::int64_t behind = upBase_ + elapsed - charge_.Up();
     if (behind > 0) {
         const auto seconds = static_cast<std::int32_t>(
             std::min<std::int64_t>(behind, std::numeric_limits<std::int32_t>::max()));
-        connectionTime_ = CheckedAdd(connectionTime_, seconds);
-        AdvanceCumulated(seconds);
+        const std::int32_t shown = charge_.ChargedBeyondDeadTime(rule_);
+        charge_.Advance(rule_, seconds, QDateTime::currentDateTime());
+        AdvanceCumulated(std::max(charge_.ChargedBeyondDeadTime(rule_) - shown, 0));
     }
+    connectionTime_ = charge_.Charged(rule_);
 }
 
 // The minutes and hours carry as the seconds reach 60 and the minutes 60.
@@ -251,10 +257,11 @@ void Counter::RecordConnection(EntryKind kind) {
                          Problems());
     journal_.Record({connectionStart_, QDateTime::currentDateTimeUtc(), connectionTime_,
                      traffic_.InterfaceName(), traffic_.Received(), traffic_.Sent(), kind,
-                     file_.plan},
+                     file_.plan, charge_.Up()},
                     Problems());
     ForgetCheckpoint();
     connectionTime_ = 0;
+    charge_.Clear();
     state_ = State::Disconnected;
 }
 
@@ -294,6 +301,7 @@ void Counter::SetPlanText(const QString& text) {
 
 // A counter file created now has a reset date of now: no reminder at a first start.
 void Counter::Reload() {
+    rule_ = ReadBillingRule(Settings());
     const bool created = ReloadCounterFile();
     watch_.Load(file_.resetDate);
     SetCumulated(LineValue(2, file_.seconds));
@@ -434,6 +442,62 @@ void Counter::SetVolumePlan() {
     if (answer) {
         watch_.SetAllowance(AllowanceFromText(*answer));
     }
+}
+
+// The operator's count replaces line 2. The ticks go on while the question is open: the file is
+// read again after it, and the correction replaces what it holds then. A connection running
+// meanwhile is not in the operator's count yet: it is added at its end, as after a reset.
+void Counter::CorrectCounter() {
+    TakeCounterFile(ReadCounterFile(Problems()));
+    const std::int32_t shown = AddSeconds(file_.seconds, 0);
+    const std::optional<QString> answer = view_.InputBox(
+        QStringLiteral("Corriger le compteur"),
+        "Le compteur indique " + HmsText(SplitSeconds(shown)) +
+            ". Entrer le temps que l'opérateur facture pour la période (h:m:s, ou heures avec une "
+            "virgule : 12,5)",
+        ClockText(shown));
+    if (!answer) {
+        return;
+    }
+    const std::optional<std::int32_t> reported = DurationFromText(*answer);
+    if (!reported) {
+        view_.ShowMessage("'" + ShownText(*answer) +
+                          "' n'est pas une durée : entrer h:m:s (12:31:00) ou des heures avec une "
+                          "virgule (12,5). Le compteur n'est pas changé.");
+        return;
+    }
+    TakeCounterFile(ReadCounterFile(Problems()));
+    const std::int32_t before = AddSeconds(file_.seconds, 0);
+    CounterFile corrected = file_;
+    corrected.seconds = QString::number(*reported);
+    StoreCounterFile(corrected);
+    SetCumulated(*reported);
+    // A checkpoint holds the line 2 it adds to: the next tick writes one for the new line.
+    ForgetCheckpoint();
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    journal_.Record({now,
+                     now,
+                     CheckedAdd(*reported, CheckedMul(before, -1)),
+                     {},
+                     0,
+                     0,
+                     EntryKind::Correction,
+                     file_.plan,
+                     0,
+                     *reported},
+                    Problems());
+}
+
+// Kept in the settings file; the running connection is charged by the new rule from the next tick,
+// its dead time as it was counted.
+void Counter::SetBillingRule() {
+    const std::optional<BillingRule> rule = view_.AskBillingRule(rule_);
+    if (!rule) {
+        return;
+    }
+    Settings settings;
+    WriteBillingRule(settings, *rule);
+    rule_ = *rule;
 }
 
 void Counter::Dial() {

@@ -3,6 +3,7 @@
 // The connection counter: the one-second tick that detects a WAN connection and counts its time,
 // the reload of the counter from its files, and the user's commands on the counter.
 
+#include "counter/billing.h"
 #include "counter/checkpoint.h"
 #include "counter/connection_traffic.h"
 #include "counter/counter_files.h"
@@ -39,6 +40,8 @@ public:
     void ShowResetDay();
     void SetPlan();
     void SetVolumePlan();
+    void SetBillingRule();
+    void CorrectCounter();
     void Dial();
     void HangUp();
     void Quit();
@@ -51,7 +54,9 @@ public:
     Journal& History() { return journal_; }
     // The seconds counted since the reset, as the strip shows them.
     std::int64_t CumulatedSeconds() const;
+    // What the running connection is charged so far.
     std::int32_t ConnectionTime() const { return connectionTime_; }
+    const BillingRule& Rule() const { return rule_; }
     std::int32_t Plan() const { return plan_; }
     const QString& PlanText() const { return file_.plan; }
     std::int32_t ResetDay() const { return resetDay_; }
@@ -69,7 +74,6 @@ public:
     using Clock = std::function<std::int64_t()>;
     void SetClock(Clock clock) { clock_ = std::move(clock); }
 
-    static constexpr std::int32_t kDeadTime = ::kDeadTime;
     // The strip's text while no connection is counted.
     static inline const QString kDisconnectedText = QStringLiteral("Déconnecté");
 
@@ -113,7 +117,10 @@ private:
 
     CounterView& view_;
     State state_ = State::Disconnected;
+    // What the connection is charged, by the rule in force, read again at each reload.
     std::int32_t connectionTime_ = 0;
+    BillingRule rule_;
+    ConnectionCharge charge_;
     std::int32_t hours_ = 0;
     std::int32_t minutes_ = 0;
     std::int32_t seconds_ = 0;

@@ -4,6 +4,7 @@
 // shown, the look (connected or not), the plan alarm and menu states, the tray icon, the detail
 // window's grid, the dialogs and the help window. The widget window implements it; tests script it.
 
+#include "counter/billing.h"
 #include "netstats/detail_grid.h"
 #include "platform/system_types.h"
 
@@ -54,6 +55,8 @@ public:
     // The edited text on "OK", nothing on "Annuler".
     virtual std::optional<QString> InputBox(const QString& caption, const QString& prompt,
                                             const QString& value) = 0;
+    // The dialog of the billing rules, showing rule: the rule on "OK", nothing on "Annuler".
+    virtual std::optional<BillingRule> AskBillingRule(const BillingRule& rule) = 0;
     virtual void ShowHelpWindow() = 0;
     // Shows the widget window again and ends the program.
     virtual void Terminate() = 0;

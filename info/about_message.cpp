@@ -5,10 +5,11 @@
 
 #include <QStringList>
 
-QString AboutMessageText() {
+QString AboutMessageText(const QString& billingRule) {
     const QStringList lines = {
         "Filocompte, par les contributeurs de Filocompte (2026)",
-        "(temps mort arbitraire = 10 Secondes)",
+        billingRule.isEmpty() ? QStringLiteral("(temps mort arbitraire = 10 Secondes)")
+                              : "(facturation : " + billingRule + ')',
         "",
         "Quoi de neuf dans cette version",
         "- Le débit fonctionne avec Windows NT,2000,XP",
@@ -20,6 +21,6 @@ QString AboutMessageText() {
     return lines.join("\r\n");
 }
 
-void Aproposde1Click(QWidget* parent) {
-    ShowMessage(parent, AboutMessageText());
+void Aproposde1Click(QWidget* parent, const QString& billingRule) {
+    ShowMessage(parent, AboutMessageText(billingRule));
 }

@@ -6,6 +6,7 @@
 
 class QWidget;
 
-QString AboutMessageText();
+// The second line tells the dead time, or the billing rule in force when one is given.
+QString AboutMessageText(const QString& billingRule = {});
 // Shows the About message, modal over parent, until the user clicks "OK".
-void Aproposde1Click(QWidget* parent);
+void Aproposde1Click(QWidget* parent, const QString& billingRule = {});

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <optional>
 
 inline constexpr std::int32_t kSecondsPerMinute = 60;
 inline constexpr std::int32_t kMinutesPerHour = 60;
@@ -20,3 +21,9 @@ Hms SplitSeconds(std::int32_t total);
 QString HmsText(const Hms& time);
 // Seconds as hours and minutes: "12h30m".
 QString HoursMinutes(std::int64_t seconds);
+// Seconds as a clock reads them, hours unbounded: "12:31:00".
+QString ClockText(std::int32_t seconds);
+// A duration typed as a clock reads it ("12:31:00", minutes and seconds below 60) or as hours with
+// a decimal comma ("12,5", "12"), to the nearest second; nothing for anything else, a negative
+// duration or one beyond the counter's range.
+std::optional<std::int32_t> DurationFromText(const QString& text);

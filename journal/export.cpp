@@ -1,8 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "journal/export.h"
 
+#include "journal/durations.h"
+
 #include <QLocale>
 #include <QStringList>
+#include <algorithm>
+#include <cstdlib>
+#include <limits>
 
 namespace {
 
@@ -45,8 +50,22 @@ QString KindText(EntryKind kind) {
         return QStringLiteral("réinitialisation du compteur");
     case EntryKind::Plan:
         return QStringLiteral("forfait fixé");
+    case EntryKind::Correction:
+        return QStringLiteral("correction du compteur");
     }
     return QStringLiteral("fin de connexion");
+}
+
+QString EventText(const JournalEntry& entry) {
+    if (entry.kind != EntryKind::Correction) {
+        return KindText(entry.kind);
+    }
+    const std::int64_t before = std::int64_t{entry.total} - entry.seconds;
+    const auto magnitude = static_cast<std::int32_t>(std::min<std::int64_t>(
+        std::abs(std::int64_t{entry.seconds}), std::numeric_limits<std::int32_t>::max()));
+    return KindText(entry.kind) + " : " + HmsText(SplitSeconds(static_cast<std::int32_t>(before))) +
+           " → " + HmsText(SplitSeconds(entry.total)) + " (" + (entry.seconds < 0 ? '-' : '+') +
+           HmsText(SplitSeconds(magnitude)) + ')';
 }
 
 QString LocalTimeText(const QDateTime& time) {
@@ -63,7 +82,7 @@ QByteArray CsvText(const QList<JournalEntry>& entries) {
                                     Field(entry.interfaceName),
                                     QString::number(entry.received),
                                     QString::number(entry.sent),
-                                    KindText(entry.kind),
+                                    EventText(entry),
                                     Field(entry.plan)};
         text += fields.join(';') + QStringLiteral("\r\n");
     }

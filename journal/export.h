@@ -14,6 +14,9 @@
 QString VolumeText(std::uint64_t octets);
 // How the row came to be, as the table and the export say it.
 QString KindText(EntryKind kind);
+// The same with what a correction changed: "correction du compteur : 12h18m0s → 12h31m0s
+// (+0h13m0s)".
+QString EventText(const JournalEntry& entry);
 // A local date and time, day first: "09/12/2026 10:20:16".
 QString LocalTimeText(const QDateTime& time);
 // The rows as French spreadsheets read them: UTF-8 with its byte-order mark, fields separated by

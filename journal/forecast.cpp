@@ -77,6 +77,18 @@ QList<std::int64_t> SecondsPerDay(const QList<JournalEntry>& entries, const QDat
     return seconds;
 }
 
+QList<std::int64_t> CorrectionsPerDay(const QList<JournalEntry>& entries, const QDate& first,
+                                      int days) {
+    QList<std::int64_t> seconds(std::max(days, 0), 0);
+    for (const JournalEntry& entry : entries) {
+        const qint64 day = first.daysTo(entry.end.toLocalTime().date());
+        if (entry.kind == EntryKind::Correction && day >= 0 && day < seconds.size()) {
+            seconds[day] += entry.seconds;
+        }
+    }
+    return seconds;
+}
+
 Forecast Predict(std::int64_t used, std::int32_t planHours, const QDateTime& periodStart,
                  const QDateTime& now, const QDateTime& nextReset) {
     if (planHours <= 0) {

@@ -19,6 +19,9 @@ QDate NextResetDay(int resetDay, const QDate& today, const QDate& periodStart);
 // A connection across midnight is shared between its days in proportion of its time in each;
 // rows that are not connections, or outside the days, count for nothing.
 QList<std::int64_t> SecondsPerDay(const QList<JournalEntry>& entries, const QDate& first, int days);
+// What the corrections added to the counter (or took from it), per local day from first on.
+QList<std::int64_t> CorrectionsPerDay(const QList<JournalEntry>& entries, const QDate& first,
+                                      int days);
 
 struct Forecast {
     enum class Outcome {

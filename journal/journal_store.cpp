@@ -18,11 +18,12 @@ struct KindName {
     EntryKind kind;
     const char* name;
 };
-constexpr std::array<KindName, 5> kKindNames = {{{EntryKind::Ended, "ended"},
+constexpr std::array<KindName, 6> kKindNames = {{{EntryKind::Ended, "ended"},
                                                  {EntryKind::Stopped, "stopped"},
                                                  {EntryKind::Recovered, "recovered"},
                                                  {EntryKind::Reset, "reset"},
-                                                 {EntryKind::Plan, "plan"}}};
+                                                 {EntryKind::Plan, "plan"},
+                                                 {EntryKind::Correction, "correction"}}};
 
 // Each step takes the schema from the version before it to its own; a database of any older
 // version is brought up to date in one transaction when it is opened.
@@ -44,6 +45,13 @@ const Upgrade kUpgrades[] = {
       "CREATE UNIQUE INDEX one_row_per_connection ON entries (started) WHERE kind IN ('ended', "
       "'stopped', 'recovered')",
       "CREATE INDEX entries_by_end ON entries (ended)"}},
+    // The time the link was up beside the time charged (before the billing rules a connection was
+    // charged its 10 s of dead time and its time up), and the total a correction set.
+    {3,
+     {"ALTER TABLE entries ADD COLUMN up_seconds INTEGER NOT NULL DEFAULT 0",
+      "ALTER TABLE entries ADD COLUMN total INTEGER NOT NULL DEFAULT 0",
+      "UPDATE entries SET up_seconds = MAX(seconds - 10, 0) WHERE kind IN ('ended', 'stopped', "
+      "'recovered')"}},
 };
 static_assert(std::size(kUpgrades) == JournalStore::kSchemaVersion);
 
@@ -55,26 +63,25 @@ QDateTime FromIsoText(const QString& text) {
     return QDateTime::fromString(text, Qt::ISODate).toUTC();
 }
 
+// A null text would be bound as NULL.
+QString NotNull(const QString& text) {
+    return text.isNull() ? QStringLiteral("") : text;
+}
+
+} // namespace
+
 QString NameOf(EntryKind kind) {
     const auto* found = std::find_if(kKindNames.begin(), kKindNames.end(),
                                      [kind](const KindName& named) { return named.kind == kind; });
     return QString::fromLatin1(found->name);
 }
 
-// A null text would be bound as NULL.
-QString NotNull(const QString& text) {
-    return text.isNull() ? QStringLiteral("") : text;
-}
-
-// A name this program does not know reads as a connection that ended.
 EntryKind KindOf(const QString& name) {
     const auto* found =
         std::find_if(kKindNames.begin(), kKindNames.end(),
                      [&name](const KindName& named) { return name == QLatin1String(named.name); });
     return found == kKindNames.end() ? EntryKind::Ended : found->kind;
 }
-
-} // namespace
 
 struct JournalStore::Database {
     QString connection;
@@ -175,12 +182,13 @@ int JournalStore::Add(const QList<JournalEntry>& entries) {
                 fileName_,
                 QStringLiteral(
                     "INSERT INTO entries (started, ended, seconds, interface, received, sent, "
-                    "kind, plan) SELECT ?, ?, ?, ?, ?, ?, ?, ? WHERE NOT EXISTS (SELECT 1 FROM "
+                    "kind, plan, up_seconds, total) SELECT ?, ?, ?, ?, ?, ?, ?, ?, ?, ? WHERE NOT "
+                    "EXISTS (SELECT 1 FROM "
                     "entries WHERE ended = ? AND started = ? AND kind = ?) ON CONFLICT (started) "
                     "WHERE kind IN ('ended', 'stopped', 'recovered') DO NOTHING"),
                 {start, end, entry.seconds, NotNull(entry.interfaceName),
                  static_cast<qint64>(entry.received), static_cast<qint64>(entry.sent), kind,
-                 NotNull(entry.plan), end, start, kind});
+                 NotNull(entry.plan), entry.upSeconds, entry.total, end, start, kind});
             added += query.numRowsAffected() > 0 ? 1 : 0;
         }
         database.Run(fileName_, QStringLiteral("COMMIT"));
@@ -192,16 +200,17 @@ QList<JournalEntry> JournalStore::Entries(const QDateTime& from, const QDateTime
     return Guarded([&](Database& database) {
         QSqlQuery query = database.Run(
             fileName_,
-            QStringLiteral("SELECT started, ended, seconds, interface, received, sent, kind, plan "
-                           "FROM entries WHERE ended >= ? AND ended < ? ORDER BY ended, id"),
+            QStringLiteral("SELECT started, ended, seconds, interface, received, sent, kind, plan, "
+                           "up_seconds, total FROM entries WHERE ended >= ? AND ended < ? ORDER BY "
+                           "ended, id"),
             {IsoText(from), IsoText(to)});
         QList<JournalEntry> entries;
         while (query.next()) {
-            entries.append({FromIsoText(query.value(0).toString()),
-                            FromIsoText(query.value(1).toString()), query.value(2).toInt(),
-                            query.value(3).toString(), query.value(4).toULongLong(),
-                            query.value(5).toULongLong(), KindOf(query.value(6).toString()),
-                            query.value(7).toString()});
+            entries.append(
+                {FromIsoText(query.value(0).toString()), FromIsoText(query.value(1).toString()),
+                 query.value(2).toInt(), query.value(3).toString(), query.value(4).toULongLong(),
+                 query.value(5).toULongLong(), KindOf(query.value(6).toString()),
+                 query.value(7).toString(), query.value(8).toInt(), query.value(9).toInt()});
         }
         return entries;
     });

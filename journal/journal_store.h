@@ -13,22 +13,31 @@ inline constexpr char kJournalFileName[] = "decompte_internet.sqlite";
 
 // How a row came to be written.
 enum class EntryKind {
-    Ended,     // the connection ended (hung up or dropped) and was added to the counter
-    Stopped,   // the program was asked to stop during the connection, which was added first
-    Recovered, // the checkpoint of a connection whose program died was added at the next start
-    Reset,     // "Réinitialiser le compteur": a new period starts
-    Plan,      // "Fixer le forfait": the plan from then on
+    Ended,      // the connection ended (hung up or dropped) and was added to the counter
+    Stopped,    // the program was asked to stop during the connection, which was added first
+    Recovered,  // the checkpoint of a connection whose program died was added at the next start
+    Reset,      // "Réinitialiser le compteur": a new period starts
+    Plan,       // "Fixer le forfait": the plan from then on
+    Correction, // "Corriger le compteur": the counter set to the operator's count
 };
+
+// The name a kind is stored under, and the kind a stored name stands for (a name this program
+// does not know reads as a connection that ended).
+QString NameOf(EntryKind kind);
+EntryKind KindOf(const QString& name);
 
 struct JournalEntry {
     QDateTime start;          // UTC; for a reset or a plan change, when it was made
     QDateTime end;            // UTC
-    std::int32_t seconds = 0; // added to the counter, dead time included
+    std::int32_t seconds = 0; // added to the counter: what the connection was charged
     QString interfaceName;
     std::uint64_t received = 0; // octets over the connection
     std::uint64_t sent = 0;
     EntryKind kind = EntryKind::Ended;
-    QString plan; // the plan text in force, as the counter file's line 3 holds it
+    QString plan;               // the plan text in force, as the counter file's line 3 holds it
+    std::int32_t upSeconds = 0; // the time the link was up, which the billing rule charged
+    // The counter's seconds after a correction, which added `seconds` to the ones before.
+    std::int32_t total = 0;
     bool operator==(const JournalEntry&) const = default;
 
     bool IsConnection() const {
@@ -57,7 +66,7 @@ public:
     QList<QDateTime> Resets();
 
     // The schema version this program writes.
-    static constexpr int kSchemaVersion = 2;
+    static constexpr int kSchemaVersion = 3;
     // How long a statement waits for another program's lock before it fails: the rows wait in
     // the worker instead, which must stop within about a second when the program ends.
     static constexpr int kBusyTimeoutMs = 250;

@@ -30,8 +30,10 @@ QJsonObject RowObject(const JournalEntry& entry) {
             {"interface", entry.interfaceName},
             {"received", QString::number(entry.received)},
             {"sent", QString::number(entry.sent)},
-            {"kind", static_cast<int>(entry.kind)},
-            {"plan", entry.plan}};
+            {"kind", NameOf(entry.kind)},
+            {"plan", entry.plan},
+            {"up", entry.upSeconds},
+            {"total", entry.total}};
 }
 
 JournalEntry RowOf(const QJsonObject& row) {
@@ -41,9 +43,10 @@ JournalEntry RowOf(const QJsonObject& row) {
             row["interface"].toString(),
             row["received"].toString().toULongLong(),
             row["sent"].toString().toULongLong(),
-            static_cast<EntryKind>(
-                std::clamp(row["kind"].toInt(), 0, static_cast<int>(EntryKind::Plan))),
-            row["plan"].toString()};
+            KindOf(row["kind"].toString()),
+            row["plan"].toString(),
+            row["up"].toInt(),
+            row["total"].toInt()};
 }
 
 QList<JournalEntry> ReadPending(const QString& name) {

@@ -171,9 +171,11 @@ void TForm5::ShowChart(const Period& period, const QList<JournalEntry>& entries,
         current ? NextResetDay(facts.resetDay, today, first) : period.end.toLocalTime().date();
     const int days = static_cast<int>(first.daysTo(last)) + 1;
     const QList<std::int64_t> perDay = SecondsPerDay(entries, first, days);
+    // A correction makes the cumulated line jump on its day, not a bar.
+    const QList<std::int64_t> corrected = CorrectionsPerDay(entries, first, days);
     std::int64_t journalled = 0;
-    for (const std::int64_t seconds : perDay) {
-        journalled += seconds;
+    for (int day = 0; day < days; ++day) {
+        journalled += perDay[day] + corrected[day];
     }
     const std::int64_t used = current ? facts.used : journalled;
     const int upTo = current ? static_cast<int>(first.daysTo(today)) : days - 1;
@@ -185,7 +187,7 @@ void TForm5::ShowChart(const Period& period, const QList<JournalEntry>& entries,
     for (int day = 0; day < days; ++day) {
         bars->append(static_cast<double>(perDay[day]) / kSecondsPerHour);
         categories.append(QString::number(first.addDays(day).day()));
-        total += static_cast<double>(perDay[day]);
+        total += static_cast<double>(perDay[day] + corrected[day]);
         if (day <= upTo) {
             cumulated.append({static_cast<double>(day), total / kSecondsPerHour});
         }
@@ -252,7 +254,7 @@ void TForm5::ShowTable(const QList<JournalEntry>& entries) {
                                    entry.interfaceName,
                                    connection ? VolumeText(entry.received) : QString(),
                                    connection ? VolumeText(entry.sent) : QString(),
-                                   KindText(entry.kind)};
+                                   EventText(entry)};
         for (int column = 0; column < cells.size(); ++column) {
             table.setItem(row, column, new QTableWidgetItem(cells[column]));
         }

@@ -9,6 +9,7 @@
 #include "platform/termination.h"
 #include "platform/x11_window.h"
 #include "shell/application.h"
+#include "shell/billing_dialog.h"
 #include "shell/detail_window.h"
 #include "shell/history_window.h"
 #include "shell/image_list.h"
@@ -135,15 +136,22 @@ void TForm1::CreatePopupMenu1() {
             [this] { Historiquedesconnexions1Click(); });
     AddItem(popupMenu1_, "Rinitialiserlecompteur1", "Réinitialiser le compteur",
             [this] { Rinitialiserlecompteur1Click(); });
+    AddItem(popupMenu1_, "Corrigerlecompteur1", "Corriger le compteur…",
+            [this] { Corrigerlecompteur1Click(); });
     QMenu* resetDay = popupMenu1_->addMenu("Jour de R.A.Z.");
     resetDay->menuAction()->setObjectName("JourdeRAZ1");
     AddItem(resetDay, "Changer1", "Changer", [this] { Changer1Click(); });
     AddItem(resetDay, "Voir1", "Voir", [this] { Voir1Click(); });
     AddItem(popupMenu1_, "Fixerleforfait1", "Fixer le forfait", [this] { Fixerleforfait1Click(); });
+    AddItem(popupMenu1_, "Rglesdefacturation1", "Règles de facturation…",
+            [this] { Rglesdefacturation1Click(); });
     AddItem(popupMenu1_, "Fixerleforfaitdevolume1", "Fixer le forfait de volume…",
             [this] { Fixerleforfaitdevolume1Click(); });
     AddItem(popupMenu1_, "Rduite1", "Masquer", [this] { Rduite1Click(); })->setCheckable(true);
-    AddItem(popupMenu1_, "Aproposde1", "A propos de ...", [this] { Aproposde1Click(this); });
+    AddItem(popupMenu1_, "Aproposde1", "A propos de ...", [this] {
+        Aproposde1Click(this,
+                        counter_.Rule() == BillingRule{} ? QString() : RuleText(counter_.Rule()));
+    });
     AddItem(popupMenu1_, "VersionInfo1", "Version Info", [this] { aboutBox_.VersionInfo1Click(); });
     AddItem(popupMenu1_, "Unpetitcoupdemain1", "Un petit coup de main",
             [this] { help_.Unpetitcoupdemain1Click(); });
@@ -402,6 +410,14 @@ void TForm1::Rduite1Click() {
     }
 }
 
+void TForm1::Rglesdefacturation1Click() {
+    counter_.SetBillingRule();
+}
+
+void TForm1::Corrigerlecompteur1Click() {
+    counter_.CorrectCounter();
+}
+
 void TForm1::Dcrocher1Click() {
     counter_.Dial();
 }
@@ -487,6 +503,10 @@ bool TForm1::Confirm(const QString& text) {
 std::optional<QString> TForm1::InputBox(const QString& caption, const QString& prompt,
                                         const QString& value) {
     return ::InputBox(this, caption, prompt, value);
+}
+
+std::optional<BillingRule> TForm1::AskBillingRule(const BillingRule& rule) {
+    return ::AskBillingRule(this, rule);
 }
 
 void TForm1::ShowHelpWindow() {

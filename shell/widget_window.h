@@ -60,6 +60,7 @@ public:
     bool Confirm(const QString& text) override;
     std::optional<QString> InputBox(const QString& caption, const QString& prompt,
                                     const QString& value) override;
+    std::optional<BillingRule> AskBillingRule(const BillingRule& rule) override;
     void ShowHelpWindow() override;
     void Terminate() override;
 
@@ -73,6 +74,8 @@ public slots:
     void Voir1Click();
     void Fixerleforfait1Click();
     void Fixerleforfaitdevolume1Click();
+    void Rglesdefacturation1Click();
+    void Corrigerlecompteur1Click();
     void Rduite1Click();
     void Dcrocher1Click();
     void Raccrocher1Click();

@@ -26,6 +26,7 @@ TEST_F(Checkpoints, FoldRecordsOnceOrSetsAside) {
         QByteArray counter, checkpoint, after;
         bool setAside;
     };
+    const QByteArray today = QDate::currentDate().toString("dd/MM/yyyy").toLatin1();
     const Case cases[] = {
         {"d\r\n754\r\n20\r\n", "d\r\n754\r\n31\r\n", "d\r\n785\r\n20\r\n", false},
         {"d\r\n785\r\n20\r\n", "d\r\n754\r\n31\r\n", "d\r\n785\r\n20\r\n", false},
@@ -39,7 +40,13 @@ TEST_F(Checkpoints, FoldRecordsOnceOrSetsAside) {
          "01/12/2026\r\n0\r\n20\r\n", true},
         {"d\r\n754\r\n20\r\n", "d\r\n754\r\n-50\r\n", "d\r\n754\r\n20\r\n", true},
         {"01/12/2026\r\n0\r\n20\r\n", "01/12/2026\r\n0\r\n600\r\n", "01/12/2026\r\n600\r\n20\r\n",
-         false}};
+         false},
+        // Charged by a rule's first period (a day) more than the day so far, for 60 s up; and
+        // charged more than any rule adds to 5 s up.
+        {today + "\r\n0\r\n20\r\n", today + "\r\n0\r\n86400\r\n\r\n\r\n\r\n\r\n\r\n60\r\n",
+         today + "\r\n86400\r\n20\r\n", false},
+        {"d\r\n754\r\n20\r\n", "d\r\n754\r\n97000\r\n\r\n\r\n\r\n\r\n\r\n5\r\n",
+         "d\r\n754\r\n20\r\n", true}};
     for (const Case& c : cases) {
         Put(kCounterFileName, c.counter);
         Put(kCheckpointFileName, c.checkpoint);
@@ -125,8 +132,9 @@ TEST_F(KilledConnection, LosesAtMostTenSecondsAndNeverCountsTwice) {
 TEST_F(Checkpoints, AFoldKilledAtAnyMomentIsFinishedOnce) {
     std::mt19937 random(11);
     const QDateTime start(QDate(2026, 12, 9), QTime(10, 0), Qt::UTC);
-    const JournalEntry recovered{start, start.addSecs(21),    31,  "ppp0", 1000,
-                                 2000,  EntryKind::Recovered, "20"};
+    // A checkpoint of before the billing rules: charged its dead time and its time up.
+    const JournalEntry recovered{start, start.addSecs(21),    31,   "ppp0", 1000,
+                                 2000,  EntryKind::Recovered, "20", 21};
     for (int run = 0; run < 30; ++run) {
         QFile::remove(kSettingsFileName);
         Put(kCounterFileName, "d\r\n754\r\n20\r\n");

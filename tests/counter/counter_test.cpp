@@ -2,8 +2,10 @@
 #include "counter/checkpoint.h"
 #include "counter/counter.h"
 #include "counter/counter_files.h"
+#include "counter/settings.h"
 #include "fake_view.h"
 #include "journal/journal.h"
+#include "journal/journal_store.h"
 #include "platform/failure.h"
 #include "platform/fake/fake_platform.h"
 #include "platform/notifications.h"
@@ -59,6 +61,12 @@ protected:
         return QString::fromLocal8Bit(SplitLines(Bytes(kCounterFileName), 3)[index - 1]);
     }
     static QStringList Lines() { return {Line(1), Line(2), Line(3)}; }
+    // The journal's rows of the last day, once its worker has written them.
+    QList<JournalEntry> Journalled() {
+        counter.History().Close();
+        const QDateTime today = QDateTime::currentDateTimeUtc();
+        return JournalStore().Entries(today.addDays(-1), today.addDays(1));
+    }
 };
 
 TEST_F(CounterTest, AConnectionOfFiveSecondsAddsFifteen) {
@@ -82,6 +90,24 @@ TEST_F(CounterTest, AConnectionOfFiveSecondsAddsFifteen) {
     EXPECT_FALSE(QFile::exists(kSettingsFileName)) << "nothing to keep: no settings file";
     Ticks(1, true);
     EXPECT_EQ(view.connectionTime, "0h0m11s") << "each connection has its dead time";
+}
+
+// Under a rule of its settings file, the strip, the checkpoint, line 2 and the journal carry the
+// charge: the first minute whole, then by started 30 s; the journal keeps the time up beside it.
+TEST_F(CounterTest, AConnectionIsChargedByTheRuleInForce) {
+    Put(kSettingsFileName, "[facturation]\nminimum=60\npas=30\n");
+    Start();
+    Ticks(1, true);
+    EXPECT_EQ(view.connectionTime, "0h1m0s");
+    EXPECT_EQ(view.cumulatedTime, "0h13m24s, depuis 05/03/2003 14:07:09") << "but the dead time";
+    EXPECT_EQ(SplitLines(Bytes(kCheckpointFileName), 3)[2], "60");
+    Ticks(60, true);
+    EXPECT_EQ(view.connectionTime, "0h1m30s") << "71 s counted";
+    Ticks(1, false);
+    EXPECT_EQ(Line(2), "844");
+    const auto rows = Journalled();
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_EQ(std::make_pair(rows[0].seconds, rows[0].upSeconds), std::make_pair(90, 61));
 }
 
 TEST_F(CounterTest, OnlyAWanAdapterMakesAConnection) {
@@ -438,6 +464,44 @@ TEST_F(CounterTest, VolumeAllowanceAlertsAlarmAndKeepsItsPeriod) {
     restarted.Tick();
     EXPECT_EQ(restarted.PeriodVolume(), 200'000'000u);
     EXPECT_EQ(fake.beeps, 1);
+}
+
+// "Corriger le compteur" makes line 2 the operator's count and journals the totals; a text that is
+// no duration changes nothing. A connection running meanwhile is added at its end.
+TEST_F(CounterTest, CorrectionSetsTheOperatorsCount) {
+    Start();
+    const struct {
+        const char* typed;
+        const char* line2; // nullptr: refused
+    } cases[] = {{"12:31:00", "45060"}, {" 12,5 ", "45000"}, {"12", "43200"},
+                 {"0,0001", "0"},       {"12.5", nullptr},   {"12:60:00", nullptr},
+                 {"-1", nullptr},       {"1:30", nullptr},   {"596524", nullptr},
+                 {"", nullptr},         {"0:59:59", "3599"}};
+    for (const auto& c : cases) {
+        const QString before = Line(2);
+        view.answers.push_back([&c] { return QString(c.typed); });
+        counter.CorrectCounter();
+        EXPECT_EQ(Line(2), c.line2 ? c.line2 : before) << c.typed;
+        EXPECT_EQ(view.messages.last().contains("n'est pas une durée"), c.line2 == nullptr)
+            << c.typed;
+    }
+    EXPECT_EQ(view.messages.first(),
+              "Corriger le compteur | Le compteur indique 0h12m34s. Entrer le temps que "
+              "l'opérateur facture pour la période (h:m:s, ou heures avec une virgule : 12,5) | "
+              "0:12:34");
+    Ticks(1, false);
+    EXPECT_EQ(view.cumulatedTime, "0h59m59s, depuis 05/03/2003 14:07:09");
+    const auto rows = Journalled();
+    ASSERT_EQ(rows.size(), 5);
+    EXPECT_EQ(rows[0].kind, EntryKind::Correction);
+    EXPECT_EQ(std::make_pair(rows[0].seconds, rows[0].total), std::make_pair(45060 - 754, 45060));
+    EXPECT_EQ(std::make_pair(rows[4].seconds, rows[4].total), std::make_pair(3599, 3599));
+
+    Ticks(3, true);
+    view.answers.push_back([] { return QString("1:00:00"); });
+    counter.CorrectCounter();
+    Ticks(1, false);
+    EXPECT_EQ(Line(2), "3613");
 }
 
 TEST_F(CounterTest, DialHangUpQuitAndTermination) {

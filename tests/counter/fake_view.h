@@ -22,6 +22,7 @@ public:
     QStringList messages, errors, confirmations;
     // Answers of the next dialogs, in order; each may also act while its dialog is open.
     std::deque<std::function<std::optional<QString>()>> answers;
+    std::optional<BillingRule> billingRuleAnswer;
 
     Look CurrentLook() const override { return look; }
     void ShowLook(Look l) override { look = l; }
@@ -49,6 +50,9 @@ public:
                                     const QString& value) override {
         messages << caption + " | " + prompt + " | " + value;
         return Answer();
+    }
+    std::optional<BillingRule> AskBillingRule(const BillingRule&) override {
+        return billingRuleAnswer;
     }
     void ShowHelpWindow() override { ++helpShown; }
     void Terminate() override { ++terminated; }

@@ -19,6 +19,9 @@ TEST(AboutMessage, IsNineLinesJoinedByCrLf) {
     EXPECT_TRUE(lines[0].startsWith("Filocompte"));
     EXPECT_EQ(lines[1], "(temps mort arbitraire = 10 Secondes)");
     EXPECT_TRUE(lines[2].isEmpty());
+    EXPECT_EQ(AboutMessageText("temps mort = 5 s, puis à la seconde").split("\r\n")[1],
+              "(facturation : temps mort = 5 s, puis à la seconde)")
+        << "a rule of the user's in place of the dead time";
 }
 
 struct SeenBox {

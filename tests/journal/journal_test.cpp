@@ -30,7 +30,8 @@ JournalEntry Connection(int minute, EntryKind kind = EntryKind::Ended) {
             5'000'000'000ULL,
             12345,
             kind,
-            "20"};
+            "20",
+            50};
 }
 
 QList<JournalEntry> All(JournalStore& store) {
@@ -215,8 +216,9 @@ TEST_F(JournalTest, KindsKeepTheirStoredNames) {
     EXPECT_EQ(stored, names);
 }
 
-// A journal of version 1 is brought up to date, its rows kept and a connection journalled twice
-// by a crash kept once; one of a later version is left alone.
+// A journal of version 1 is brought up to date, its rows kept (a connection's time up is its charge
+// less the 10 s of dead time of then) and a connection journalled twice by a crash kept once; one
+// of a later version is left alone.
 TEST_F(JournalTest, OlderSchemaUpgradedNewerLeftAlone) {
     Execute({"CREATE TABLE entries (id INTEGER PRIMARY KEY, started TEXT NOT NULL, ended TEXT NOT "
              "NULL, seconds INTEGER NOT NULL, interface TEXT NOT NULL DEFAULT '', received "
@@ -233,7 +235,7 @@ TEST_F(JournalTest, OlderSchemaUpgradedNewerLeftAlone) {
         store.Add({Connection(0, EntryKind::Recovered)});
         EXPECT_EQ(All(store).size(), 1);
     }
-    Execute({"PRAGMA user_version = 3"});
+    Execute({QStringLiteral("PRAGMA user_version = %1").arg(JournalStore::kSchemaVersion + 1)});
     JournalStore later;
     try {
         later.Add({Connection(7)});

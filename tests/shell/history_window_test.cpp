@@ -109,6 +109,22 @@ TEST_F(HistoryWindowTest, ShowsTheCurrentPeriod) {
     EXPECT_TRUE(Points("Prévision").isEmpty());
 }
 
+// A correction shows in the table with the totals it changed, and makes the cumulated line jump on
+// its day, with no bar.
+TEST_F(HistoryWindowTest, ACorrectionMakesTheCumulatedLineJump) {
+    JournalStore().Add({{At(8, 12).toUTC(), At(8, 12).toUTC(), 1800, "", 0, 0,
+                         EntryKind::Correction, "20", 0, 5 * 3600 + 1800}});
+    facts.used += 1800;
+    window.show();
+    Loaded();
+    const auto* bars = static_cast<QBarSeries*>(window.Chart1()->series().first())->barSets()[0];
+    EXPECT_EQ(bars->at(7), 0);
+    EXPECT_EQ(Points("Cumul").mid(6, 2), (QList<QPointF>{{6, 5}, {7, 5.5}}));
+    EXPECT_EQ(Points("Cumul").last(), QPointF(10, 5.5));
+    EXPECT_EQ(window.sgconnexions()->item(0, 6)->text(),
+              "correction du compteur : 5h0m0s → 5h30m0s (+0h30m0s)");
+}
+
 // The export writes the shown period's rows, and nothing when the user gives no name.
 TEST_F(HistoryWindowTest, ExportsTheShownPeriod) {
     window.show();

@@ -2,21 +2,28 @@
 #include "shell/widget_window.h"
 
 #include "counter/counter_files.h"
+#include "counter/settings.h"
 #include "info/help_window.h"
 #include "info/ver_about_box.h"
 #include "platform/fake/fake_platform.h"
 #include "shell/application.h"
 #include "shell/bar_gauge.h"
+#include "shell/billing_dialog.h"
 #include "shell/colors.h"
 #include "shell/detail_window.h"
 #include "shell/picone_barre_tache.h"
 #include "tests/support/modal_dialog.h"
 #include "tests/support/working_directory.h"
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QScreen>
+#include <QSpinBox>
+#include <QTest>
+#include <QTimeEdit>
 #include <memory>
 
 namespace {
@@ -212,6 +219,50 @@ TEST_F(WidgetWindow, QuitterEndsTheLoopOnlyWhileDisconnected) {
         // The program ends with its window shown, even after "Masquer".
         EXPECT_EQ(form->isVisible(), !connected);
     }
+}
+
+// "Règles de facturation…" comes right after the plan, "Corriger le compteur…" right after the
+// reset. The dialog refuses a free window that ends where it starts, and keeps what was typed;
+// its rule goes to the settings file and charges the next connection.
+TEST_F(WidgetWindow, BillingRulesAndCorrectionItems) {
+    const QList<QAction*> items = form->PopupMenu1()->actions();
+    const auto after = [&items](const char* name) {
+        const auto at = std::find_if(items.begin(), items.end(),
+                                     [name](QAction* item) { return item->objectName() == name; });
+        return at + 1 < items.end() ? (*(at + 1))->objectName() + " " + (*(at + 1))->text()
+                                    : QString();
+    };
+    EXPECT_EQ(after("Fixerleforfait1"), "Rglesdefacturation1 Règles de facturation…");
+    EXPECT_EQ(after("Rinitialiserlecompteur1"), "Corrigerlecompteur1 Corriger le compteur…");
+
+    QString refusal;
+    bool ticked = false;
+    QTimer::singleShot(0, form.get(), [&] {
+        auto* dialog = qobject_cast<TForm6*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        // The strip's first tick comes while the dialog is open.
+        ticked = QTest::qWaitFor([this] { return Find<QLabel>("Label1")->text() != "?"; }, 3000);
+        dialog->findChild<QSpinBox*>("Minimum1")->setValue(60);
+        dialog->findChild<QCheckBox*>("HeuresGratuites1")->setChecked(true);
+        dialog->findChild<QPushButton*>("OK1")->click();
+        const auto* box = dialog->findChild<QMessageBox*>();
+        refusal = box != nullptr && dialog->isVisible() ? box->text() : QString();
+        dialog->findChild<QTimeEdit*>("De1")->setTime(QTime(22, 0));
+        dialog->findChild<QTimeEdit*>("A1")->setTime(QTime(8, 0));
+        dialog->findChild<QPushButton*>("OK1")->click();
+    });
+    form->MenuItem("Rglesdefacturation1")->trigger();
+    SettleDialogs();
+    EXPECT_TRUE(ticked);
+    EXPECT_EQ(refusal, "Les heures gratuites doivent commencer et finir à des heures différentes.");
+    BillingRule expected;
+    expected.firstPeriod = 60;
+    expected.freeFrom = QTime(22, 0);
+    expected.freeTo = QTime(8, 0);
+    EXPECT_EQ(ReadBillingRule(Settings()), expected);
+    Tick(true);
+    EXPECT_EQ(Find<QLabel>("Label8")->text(),
+              IsFree(expected, QDateTime::currentDateTime()) ? "0h0m0s" : "0h1m0s");
 }
 
 // The history comes right after the detail, and its window is made when first asked for.

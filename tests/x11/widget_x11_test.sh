@@ -330,7 +330,7 @@ run_under() {
     local hidden_left hidden_since
     position && hidden_left=$left && hidden_since=$(date +%s%N)
     at 45 60 && press 3 "$at_x" "$at_y"
-    eventually 3 menu_open && xdotool key Down Down Down Down Down Down Down Return
+    eventually 3 menu_open && xdotool key Down Down Down Down Down Down Down Down Down Return
     check "Masquer hides it" eventually 3 map_state_is IsUnMapped
     sleep 2
     click_tray_icon
