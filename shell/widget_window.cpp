@@ -46,6 +46,8 @@ TForm1::TForm1(TVerAboutBox& aboutBox, TForm2& detail, TForm4& help, QWidget* pa
       ui_(std::make_unique<Ui::TForm1>()), aboutBox_(aboutBox), detail_(detail), help_(help),
       sampler_(detail.Grid()), counter_(*this) {
     ui_->setupUi(this);
+    // The boxes cover the help window, large and in the middle of the screen, before the strip.
+    KeepBoxesAbove({&help, this});
     // Window managers leave a dock where it asks to be, above normal windows, and neither
     // maximise it nor pull it back onto the screen. Outside its shape the window is transparent
     // too, for compositors that draw it without the shape.
