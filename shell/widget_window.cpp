@@ -66,7 +66,9 @@ TForm1::TForm1(TVerAboutBox& aboutBox, TForm2& detail, TForm4& help, QWidget* pa
     Guard([this] { FormCreate(); });
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+    SetDisplayLossHandler({});
+}
 
 // What the layout gives the components beyond their places: the skin's picture and mask, the
 // gauge's range and colours, the tray icon's properties; and the handle's mouse events.
@@ -92,8 +94,10 @@ void TForm1::LoadComponents() {
 }
 
 // A shutdown, a logout or a kill by the user first records the running connection. Watched from
-// before the start-up, which may wait for the user in a message box.
+// before the start-up, which may wait for the user in a message box. So does the loss of the
+// display (a crashed session, some logouts), after which the toolkit ends the program.
 void TForm1::WatchTerminationRequests() {
+    SetDisplayLossHandler([this] { counter_.TerminationRequested(); });
     const int requests = platform::terminationRequests();
     if (requests < 0) {
         return;
