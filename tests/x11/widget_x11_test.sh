@@ -358,9 +358,21 @@ has_box() {
     return 1
 }
 
+help_title='"Je vous dois des ex-complications"'
+
 help_shown() {
-    [ -n "$(xdotool search --onlyvisible --pid "$pid" --name '^Je vous dois des ex-complications$' \
-        2>/dev/null)" ]
+    local candidate
+    for candidate in $(xdotool search --onlyvisible --pid "$pid" --name 'Je vous' 2>/dev/null); do
+        xprop -id "$candidate" WM_NAME | grep -qF "$help_title" && return 0
+    done
+    return 1
+}
+
+# Window managers keep a transient window above the one it is for.
+transient_for_help() {
+    local owner
+    owner=$(xprop -id "$box" WM_TRANSIENT_FOR | sed -n 's/.*window id # \(0x[0-9a-f]*\).*/\1/p')
+    [ -n "$owner" ] && xprop -id "$owner" WM_NAME | grep -qF "$help_title"
 }
 
 # The box is what lies under the pointer at its centre, and it has the focus; checked until the
@@ -380,7 +392,7 @@ box_on_top() {
 box_above_help_window() {
     kill -TERM "$pid"
     eventually 5 ended "$pid"
-    local run=$home/unreadable-day
+    local run=$home/unreadable-day box=""
     mkdir -p "$run"
     printf '<b>x</b>\r\n' >"$run/jour_raz.txt"
     start env -C "$run" -u DBUS_SESSION_BUS_ADDRESS QT_QPA_PLATFORM=xcb LANG=fr_FR.UTF-8 \
@@ -388,6 +400,7 @@ box_above_help_window() {
     pid=${started[-1]}
     check "a reset-day file that cannot serve: a box and the help window" \
         eventually 20 eval 'has_box && help_shown && has_window'
+    check "the box is transient for the help window" eventually 3 transient_for_help
     check "the box above the program's windows, with the focus" box_on_top
     import -window root "$output/widget-$name-box.png" 2>/dev/null
 }
