@@ -517,11 +517,16 @@ void Counter::Quit() {
 }
 
 void Counter::TerminationRequested() {
-    // Ends the program even when the recording fails, whose failure is still reported.
+    // Ends the program even when the recording fails, whose failure is still reported. The
+    // journal's rows are written or kept pending first: the end may come without unwinding (the
+    // display's loss ends the toolkit at once).
     struct EndAnyway {
-        CounterView& view;
-        ~EndAnyway() { view.Terminate(); }
-    } end{view_};
+        Counter& counter;
+        ~EndAnyway() {
+            counter.journal_.Close();
+            counter.view_.Terminate();
+        }
+    } end{*this};
     if (state_ == State::Connected) {
         DisconnectionUpdate(EntryKind::Stopped);
     }

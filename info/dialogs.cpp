@@ -2,9 +2,11 @@
 #include "info/dialogs.h"
 
 #include <QCoreApplication>
+#include <QEvent>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <algorithm>
 #include <memory>
@@ -12,8 +14,33 @@
 
 namespace {
 
+// See KeepBoxesAbove.
+std::vector<QPointer<QWidget>> coveredWindows;
+
+// The window a box opens over: the first covered window shown, or else the one asked for.
+QWidget* BoxParent(QWidget* asked) {
+    for (QWidget* window : coveredWindows) {
+        if (window != nullptr && window->isVisible()) {
+            return window;
+        }
+    }
+    return asked;
+}
+
+// A box stays on top as those windows do; transient for its parent, it stays above that one
+// too, which is on top as well.
+void StayOnTop(QWidget& box) {
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
+}
+
+void ShowActive(QWidget* box) {
+    box->show();
+    box->raise();
+    box->activateWindow();
+}
+
 QMessageBox* NewBox(QWidget* parent, QMessageBox::Icon icon, const QString& text) {
-    auto* box = new QMessageBox(parent);
+    auto* box = new QMessageBox(BoxParent(parent));
     box->setWindowTitle(QCoreApplication::applicationName());
     box->setIcon(icon);
     box->setTextFormat(Qt::PlainText);
@@ -22,6 +49,8 @@ QMessageBox* NewBox(QWidget* parent, QMessageBox::Icon icon, const QString& text
     box->setDefaultButton(ok);
     box->setEscapeButton(ok);
     box->setWindowModality(Qt::ApplicationModal);
+    // After the modality, which sets the flags afresh.
+    StayOnTop(*box);
     return box;
 }
 
@@ -42,8 +71,43 @@ void OpenBox(QWidget* parent, QMessageBox::Icon icon, const QString& text) {
     const auto forget = [box] { std::erase(openBoxes, box); };
     QObject::connect(box, &QDialog::finished, forget);
     QObject::connect(box, &QObject::destroyed, forget);
-    box->show();
+    ShowActive(box);
 }
+
+// Shown again over the window it should now cover: the window manager then stacks it above
+// that window, and keeps it there. Only the boxes that do not wait can be: hiding one that waits
+// would end its wait.
+void MoveOpenBoxesAbove(QWidget* window) {
+    for (QMessageBox* box : openBoxes) {
+        if (box->parentWidget() != window) {
+            box->hide();
+            box->setParent(window, box->windowFlags());
+            ShowActive(box);
+        }
+    }
+}
+
+// Watches the covered windows' showings.
+class BoxKeeper : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    // The window is mapped after its show event: the boxes follow it.
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show && !openBoxes.empty()) {
+            QMetaObject::invokeMethod(
+                this,
+                [window = QPointer(static_cast<QWidget*>(watched))] {
+                    if (window != nullptr && BoxParent(nullptr) == window) {
+                        MoveOpenBoxesAbove(window);
+                    }
+                },
+                Qt::QueuedConnection);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
 
 void WaitForBox(QMessageBox::Icon icon, const QString& text) {
     const std::unique_ptr<QMessageBox> box(NewBox(nullptr, icon, text));
@@ -60,8 +124,17 @@ void ShowMessageAndWait(const QString& text) {
     WaitForBox(QMessageBox::NoIcon, text);
 }
 
+void KeepBoxesAbove(std::initializer_list<QWidget*> windows) {
+    static auto* keeper = new BoxKeeper(qApp);
+    coveredWindows.assign(windows.begin(), windows.end());
+    for (QWidget* window : windows) {
+        window->installEventFilter(keeper);
+    }
+}
+
 bool ConfirmBox(QWidget* parent, const QString& text) {
-    QMessageBox box(parent);
+    QMessageBox box(BoxParent(parent));
+    StayOnTop(box);
     box.setWindowTitle("Confirmation");
     box.setIcon(QMessageBox::Question);
     box.setTextFormat(Qt::PlainText);
@@ -76,7 +149,8 @@ bool ConfirmBox(QWidget* parent, const QString& text) {
 
 std::optional<QString> InputBox(QWidget* parent, const QString& caption, const QString& prompt,
                                 const QString& value) {
-    QInputDialog box(parent);
+    QInputDialog box(BoxParent(parent));
+    StayOnTop(box);
     box.setWindowTitle(caption);
     box.setLabelText(prompt);
     // The prompt may carry text from a file: never read as markup.

@@ -5,11 +5,19 @@
 // The message and error boxes only inform: they return at once and stay open until the user
 // closes them, so that nothing waits on them; a box that is already open with the same text is
 // not opened again.
+// No box is hidden under a window of the program: each stays on top, is transient for the window
+// it covers (see KeepBoxesAbove) and takes the focus.
 
 #include <QString>
+#include <initializer_list>
 #include <optional>
 
 class QWidget;
+
+// The program's windows that stay on top of the others, the one a box should cover first: a box
+// opens transient for the first of them that is shown (or else for the parent it is given), and
+// the boxes that are open when one of them is shown go above it again.
+void KeepBoxesAbove(std::initializer_list<QWidget*> windows);
 
 // The application title, the text, one "OK" button.
 void ShowMessage(QWidget* parent, const QString& text);

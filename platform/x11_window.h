@@ -2,7 +2,7 @@
 #pragma once
 // The few requests on a top-level window of an X11 display that the toolkit does not make the way
 // the widget needs. Each takes the xcb connection (an xcb_connection_t*) and the window's id;
-// coordinates are the display's own pixels.
+// coordinates are the display's own pixels. And whether that connection still holds.
 
 #include <cstdint>
 
@@ -28,5 +28,8 @@ void ShowInTaskbar(void* connection, std::uint32_t window, bool shown);
 // _NET_WM_STATE_STICKY, _NET_WM_STATE_SKIP_PAGER). A window manager forgets a window's states when
 // it is unmapped, so this is asked again before each mapping.
 void ShowOnEveryDesktop(void* connection, std::uint32_t window);
+
+// Whether the connection broke: the display's server gone, or the link to it.
+bool ConnectionBroken(void* connection);
 
 } // namespace platform::x11

@@ -46,6 +46,8 @@ TForm1::TForm1(TVerAboutBox& aboutBox, TForm2& detail, TForm4& help, QWidget* pa
       ui_(std::make_unique<Ui::TForm1>()), aboutBox_(aboutBox), detail_(detail), help_(help),
       sampler_(detail.Grid()), counter_(*this) {
     ui_->setupUi(this);
+    // The boxes cover the help window, large and in the middle of the screen, before the strip.
+    KeepBoxesAbove({&help, this});
     // Window managers leave a dock where it asks to be, above normal windows, and neither
     // maximise it nor pull it back onto the screen. Outside its shape the window is transparent
     // too, for compositors that draw it without the shape.
@@ -64,7 +66,9 @@ TForm1::TForm1(TVerAboutBox& aboutBox, TForm2& detail, TForm4& help, QWidget* pa
     Guard([this] { FormCreate(); });
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+    SetDisplayLossHandler({});
+}
 
 // What the layout gives the components beyond their places: the skin's picture and mask, the
 // gauge's range and colours, the tray icon's properties; and the handle's mouse events.
@@ -90,8 +94,10 @@ void TForm1::LoadComponents() {
 }
 
 // A shutdown, a logout or a kill by the user first records the running connection. Watched from
-// before the start-up, which may wait for the user in a message box.
+// before the start-up, which may wait for the user in a message box. So does the loss of the
+// display (a crashed session, some logouts), after which the toolkit ends the program.
 void TForm1::WatchTerminationRequests() {
+    SetDisplayLossHandler([this] { counter_.TerminationRequested(); });
     const int requests = platform::terminationRequests();
     if (requests < 0) {
         return;

@@ -30,4 +30,8 @@ void SelectStructureNotifications(void* connectionHandle, std::uint32_t window, 
     xcb_flush(connection);
 }
 
+bool ConnectionBroken(void* connection) {
+    return xcb_connection_has_error(static_cast<xcb_connection_t*>(connection)) != 0;
+}
+
 } // namespace platform::x11

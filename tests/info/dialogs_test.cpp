@@ -66,4 +66,39 @@ TEST(StandardBoxes, InformingBoxesReturnAtOnceWithoutPilingUp) {
     SettleDialogs();
 }
 
+// A box opens over the first of the covered windows that is shown, stays on top as they do, and
+// one that is open when such a window is shown goes over it.
+TEST(StandardBoxes, CoverTheFirstShownOfTheProgramsWindows) {
+    QWidget help;
+    QWidget strip;
+    KeepBoxesAbove({&help, &strip});
+    const auto parentOf = [](const QString& text) -> QWidget* {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            auto* box = qobject_cast<QMessageBox*>(window);
+            if (box != nullptr && box->text() == text) {
+                EXPECT_TRUE(box->isVisible() &&
+                            box->windowFlags().testFlag(Qt::WindowStaysOnTopHint))
+                    << text.toStdString();
+                return box->parentWidget();
+            }
+        }
+        ADD_FAILURE() << "no box " << text.toStdString();
+        return nullptr;
+    };
+    ErrorBox("Avant les fenêtres");
+    EXPECT_EQ(parentOf("Avant les fenêtres."), nullptr);
+    strip.show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(parentOf("Avant les fenêtres."), &strip);
+    ShowMessage(nullptr, "Sur le bandeau");
+    EXPECT_EQ(parentOf("Sur le bandeau"), &strip);
+    help.show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(parentOf("Avant les fenêtres."), &help);
+    EXPECT_EQ(parentOf("Sur le bandeau"), &help);
+    ShowMessage(&strip, "Sur l'aide");
+    EXPECT_EQ(parentOf("Sur l'aide"), &help);
+    KeepBoxesAbove({});
+}
+
 } // namespace

@@ -2,8 +2,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The real program on a virtual X server under fluxbox, dialling a PPP line to a provider in
 # another network namespace through Debian's pon and poff, driven from its tray icon and menus;
-# then counting a phone tethered over USB that NetworkManager's stand-in reports metered, and a
-# dialled line beneath a VPN.
+# losing its display during a connection; then counting a phone tethered over USB that
+# NetworkManager's stand-in reports metered, and a dialled line beneath a VPN.
 # Usage: dialup_rig_test.sh PROGRAM PPPD_STAND_IN OUTPUT_DIR. Exit 77 when not root.
 #
 # It runs itself again inside mount, network and pid namespaces of its own: there the stand-in is
@@ -376,6 +376,39 @@ check "the journal has each connection once, the stopped one last" eval '
     [ "$(journal "SELECT group_concat(kind) FROM entries")" = ended,ended,ended,stopped ]'
 poff >/dev/null
 check "poff hangs up what the program left up" eventually 10 eval '! link_up'
+
+# ---- 5b. The display goes during a connection ----
+# On a display of its own, which is then killed; the line is dialled with pon.
+start Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display2"
+eventually 10 test -s "$work/display2" || { echo "FAIL the second Xvfb did not start"; exit 1; }
+xvfb2=${started[-1]}
+display2=:$(head -1 "$work/display2")
+start env -C "$home" -u DBUS_SESSION_BUS_ADDRESS DISPLAY="$display2" QT_QPA_PLATFORM=xcb \
+    LANG=fr_FR.UTF-8 ASAN_OPTIONS=detect_leaks=0 "$program"
+pid=${started[-1]}
+check "the program starts on its own display" \
+    eval 'DISPLAY=$display2 eventually 20 find_widget'
+before=$(counter_line 2)
+# The peer file keeps pppd in the foreground, and pon with it.
+start pon
+eventually 10 link_up
+since=$(now)
+checkpoint=$home/decompte_internet.reprise
+check "a connection with its checkpoint" eventually 5 test -e "$checkpoint"
+# Long enough to be told apart from the checkpoint's seconds.
+sleep 5
+lasted=$(elapsed)
+stopped="SELECT count(*) FROM entries WHERE kind = 'stopped'"
+stops=$(journal "$stopped")
+kill -TERM "$xvfb2"
+check "the display's end ends the program" eventually 10 eval '! kill -0 "$pid" 2>/dev/null'
+check "the connection is recorded up to that moment" \
+    eval 'counted $(($(counter_line 2) - before)) "$lasted"'
+check "and its checkpoint is gone" test ! -e "$checkpoint"
+check "and the journal has its row" \
+    eval '[ "$(journal "$stopped")" -eq $((stops + 1)) ]'
+poff >/dev/null
+eventually 10 eval '! link_up'
 
 # ---- 6. The plan reached: the alarm square blinks until the plan is lifted ----
 home=$work/home/plan

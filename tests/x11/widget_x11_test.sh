@@ -65,7 +65,8 @@ press() {
     xdotool mouseup "$1"
 }
 
-# The window under the pointer at screen point ($1, $2) is the widget's or its frame's.
+# The window under the pointer at screen point ($1, $2) is one of $frames: the widget's or its
+# frame's, unless set otherwise.
 window_at() {
     xdotool mousemove "$1" "$2"
     sleep 0.2
@@ -74,9 +75,9 @@ window_at() {
     grep -qx "$under" <<<"$frames"
 }
 
-# The widget's window and its ancestors below the root, one decimal id a line.
+# The window ($window by default) and its ancestors below the root, one decimal id a line.
 ancestors() {
-    local id=$((window))
+    local id=$((${1:-$window}))
     while [ "$id" -ne 0 ] && [ "$id" -ne "$root" ]; do
         echo "$id"
         id=$(($(xwininfo -tree -id "$id" | sed -n 's/^ *Parent window id: \(0x[0-9a-f]*\).*/\1/p')))
@@ -341,7 +342,67 @@ run_under() {
     check "the program still runs" eval '! ended "$pid"'
     import -window root "$output/widget-$name-final.png" 2>/dev/null
 
+    box_above_help_window
     stop_all
+}
+
+# The program's box: a dialog titled Filocompte.
+has_box() {
+    local candidate
+    for candidate in $(xdotool search --onlyvisible --pid "$pid" --name '^Filocompte$' 2>/dev/null); do
+        if xprop -id "$candidate" _NET_WM_WINDOW_TYPE | grep -q _NET_WM_WINDOW_TYPE_DIALOG; then
+            box=$candidate
+            return 0
+        fi
+    done
+    return 1
+}
+
+help_title='"Je vous dois des ex-complications"'
+
+help_shown() {
+    local candidate
+    for candidate in $(xdotool search --onlyvisible --pid "$pid" --name 'Je vous' 2>/dev/null); do
+        xprop -id "$candidate" WM_NAME | grep -qF "$help_title" && return 0
+    done
+    return 1
+}
+
+# Window managers keep a transient window above the one it is for.
+transient_for_help() {
+    local owner
+    owner=$(xprop -id "$box" WM_TRANSIENT_FOR | sed -n 's/.*window id # \(0x[0-9a-f]*\).*/\1/p')
+    [ -n "$owner" ] && xprop -id "$owner" WM_NAME | grep -qF "$help_title"
+}
+
+# The box is what lies under the pointer at its centre, and it has the focus; checked until the
+# splash has closed and the help window has faded in.
+box_on_top() {
+    local i
+    for i in 1 2 3 4 5 6 7 8 9 10; do
+        geometry "$box" && frames=$(ancestors "$box") &&
+            window_at $((left + width / 2)) $((top + height / 2)) &&
+            [ "$(xdotool getactivewindow 2>/dev/null)" = "$box" ] || return 1
+        sleep 0.5
+    done
+}
+
+# Started again with a reset-day file that cannot serve, the program sets it aside in a box and
+# shows the help window: the box stays above the help window, the strip and the splash.
+box_above_help_window() {
+    kill -TERM "$pid"
+    eventually 5 ended "$pid"
+    local run=$home/unreadable-day box=""
+    mkdir -p "$run"
+    printf '<b>x</b>\r\n' >"$run/jour_raz.txt"
+    start env -C "$run" -u DBUS_SESSION_BUS_ADDRESS QT_QPA_PLATFORM=xcb LANG=fr_FR.UTF-8 \
+        QT_SCALE_FACTOR="$scale" ASAN_OPTIONS=detect_leaks=0 "$program"
+    pid=${started[-1]}
+    check "a reset-day file that cannot serve: a box and the help window" \
+        eventually 20 eval 'has_box && help_shown && has_window'
+    check "the box is transient for the help window" eventually 3 transient_for_help
+    check "the box above the program's windows, with the focus" box_on_top
+    import -window root "$output/widget-$name-box.png" 2>/dev/null
 }
 
 mkdir -p "$output"
