@@ -589,7 +589,7 @@ TEST_F(CounterTest, EachPathJournalsOneRow) {
         QSignalSpy added(&counter.History(), &Journal::Added);
         c.act();
         Ticks(2, false);
-        ASSERT_TRUE(added.wait()) << c.path;
+        ASSERT_TRUE(!added.isEmpty() || added.wait()) << c.path;
         const auto entries = JournalStore().Entries(from, from.addDays(1));
         ASSERT_EQ(entries.size(), ++rows) << c.path << view.errors.join('\n').toStdString();
         const JournalEntry& row = entries.last();
