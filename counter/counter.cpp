@@ -116,7 +116,11 @@ void Counter::WatchPlans() {
 }
 
 QDateTime Counter::PeriodStart(const QDateTime& now) const {
-    return ResetMoment(QString::fromLocal8Bit(file_.resetDate)).value_or(now);
+    if (periodStartOf_.isNull() || periodStartOf_ != file_.resetDate) {
+        periodStart_ = ResetMoment(QString::fromLocal8Bit(file_.resetDate));
+        periodStartOf_ = file_.resetDate;
+    }
+    return periodStart_.value_or(now);
 }
 
 // Not more often than every ten seconds of connection: laptops on batteries, flash storage.

@@ -142,6 +142,10 @@ private:
     std::optional<int> resetYear_;
     std::int32_t resetDay_ = 0;
     std::optional<QDate> today_;
+    // The period's start as read from the reset date it was read from: the tick asks for it every
+    // second, and parsing a date is the dearest thing it would do.
+    mutable QByteArray periodStartOf_;
+    mutable std::optional<QDateTime> periodStart_;
     Journal journal_;
     // When the connection being counted started (UTC), and what it carried.
     QDateTime connectionStart_;
