@@ -11,7 +11,7 @@
 #include "platform/x11_window.h"
 #include "shell/application.h"
 #include "shell/detail_window.h"
-#include "shell/history_window.h"
+#include "shell/history_module.h"
 #include "shell/image_list.h"
 #include "shell/picone_barre_tache.h"
 #include "shell/x11_connection.h"
@@ -44,7 +44,7 @@ QImage SkinPicture() {
 TForm1::TForm1(TVerAboutBox& aboutBox, TForm2& detail, TForm4& help, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       ui_(std::make_unique<Ui::TForm1>()), aboutBox_(aboutBox), detail_(detail), help_(help),
-      sampler_(detail.Grid()), counter_(*this) {
+      historyFolders_(HistoryModuleFolders()), sampler_(detail.Grid()), counter_(*this) {
     ui_->setupUi(this);
     // Window managers leave a dock where it asks to be, above normal windows, and neither
     // maximise it nor pull it back onto the screen. Outside its shape the window is transparent
@@ -151,8 +151,10 @@ void TForm1::CreatePopupMenu1() {
     AddItem(popupMenu1_, "Quitter1", "Quitter", [this] { Quitter1Click(); });
     // Only the tray icon brings a hidden strip back: without a tray, hiding it would leave the
     // program out of reach.
-    connect(popupMenu1_, &QMenu::aboutToShow, this,
-            [this] { MenuItem("Rduite1")->setEnabled(QSystemTrayIcon::isSystemTrayAvailable()); });
+    connect(popupMenu1_, &QMenu::aboutToShow, this, [this] {
+        MenuItem("Rduite1")->setEnabled(QSystemTrayIcon::isSystemTrayAvailable());
+        ShowHistoryInstalled();
+    });
 }
 
 QAction* TForm1::MenuItem(const char* name) const {
@@ -354,14 +356,24 @@ void TForm1::Voirledtaildesconnexions1Click() {
     detail_.raise();
 }
 
+// The history is an optional part of the program: without its module the item says so.
+void TForm1::ShowHistoryInstalled() {
+    const bool installed = history_ || HistoryModuleInstalled(historyFolders_);
+    QAction* item = MenuItem("Historiquedesconnexions1");
+    item->setEnabled(installed);
+    item->setText(installed ? "Historique des connexions…"
+                            : "Historique des connexions (non installé)");
+}
+
 void TForm1::Historiquedesconnexions1Click() {
     if (!history_) {
-        history_ = std::make_unique<TForm5>(counter_.History(), [this] {
+        const HistoryWindowMaker make = LoadHistoryModule(historyFolders_);
+        history_.reset(make(counter_.History(), [this] {
             const QDateTime now = QDateTime::currentDateTime();
             const auto start = ResetMoment(QString::fromLocal8Bit(counter_.ResetDate()));
             return CounterFacts{start.value_or(now), counter_.CumulatedSeconds(), counter_.Plan(),
                                 counter_.ResetDay(), now};
-        });
+        }));
     }
     history_->show();
     history_->raise();

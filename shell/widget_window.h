@@ -18,7 +18,6 @@ class QMenu;
 class TPiconeBarreTache;
 class TForm2;
 class TForm4;
-class TForm5;
 class TVerAboutBox;
 
 namespace Ui {
@@ -40,6 +39,8 @@ public:
     bool Terminated() const { return terminated_; }
     // The menu item of that name ("Dcrocher1", "Quitter1", ...).
     QAction* MenuItem(const char* name) const;
+    // Where the history's module is looked for; by default HistoryModuleFolders().
+    void SetHistoryModuleFolders(QStringList folders) { historyFolders_ = std::move(folders); }
 
     // CounterView
     Look CurrentLook() const override { return look_; }
@@ -105,6 +106,7 @@ private:
     QPoint DevicePosition(QPoint logical) const;
     void LoadComponents();
     void CreatePopupMenu1();
+    void ShowHistoryInstalled();
     QAction* AddItem(QMenu* menu, const char* name, const QString& caption,
                      const std::function<void()>& handler);
 
@@ -112,8 +114,9 @@ private:
     TVerAboutBox& aboutBox_;
     TForm2& detail_;
     TForm4& help_;
-    // Made at its first showing: until then the history costs nothing.
-    std::unique_ptr<TForm5> history_;
+    // Made at its first showing, from its module: until then the history costs nothing.
+    std::unique_ptr<QWidget> history_;
+    QStringList historyFolders_;
     TrafficSampler sampler_;
     Counter counter_;
     QTimer timer1_;

@@ -213,13 +213,12 @@ TEST_F(WidgetWindow, QuitterEndsTheLoopOnlyWhileDisconnected) {
     }
 }
 
-// The history comes right after the detail, and its window is made when first asked for.
-TEST_F(WidgetWindow, HistoryItemOpensTheHistoryWindow) {
+// The history comes right after the detail. Its window comes from its module, made when first
+// asked for; without the module the item says it is not installed and the program counts on.
+TEST_F(WidgetWindow, HistoryItemOpensTheHistoryWindowFromItsModule) {
     const QList<QAction*> items = form->PopupMenu1()->actions();
     ASSERT_GE(items.size(), 3);
     EXPECT_EQ(items[0]->objectName(), "Voirledtaildesconnexions1");
-    EXPECT_EQ(items[1]->objectName(), "Historiquedesconnexions1");
-    EXPECT_EQ(items[1]->text(), "Historique des connexions…");
     EXPECT_EQ(items[2]->objectName(), "Rinitialiserlecompteur1");
     const auto historyWindows = [] {
         const auto windows = QApplication::topLevelWidgets();
@@ -227,10 +226,32 @@ TEST_F(WidgetWindow, HistoryItemOpensTheHistoryWindow) {
             return window->windowTitle() == "Historique des connexions" && window->isVisible();
         });
     };
-    EXPECT_EQ(historyWindows(), 0);
-    items[1]->trigger();
-    items[1]->trigger();
-    EXPECT_EQ(historyWindows(), 1);
+    QAction* item = items[1];
+    const struct {
+        QStringList folders;
+        bool present;
+        QString caption;
+    } cases[] = {
+        {{QString(), "/nonexistent"}, false, "Historique des connexions (non installé)"},
+        {{"/nonexistent", FILOCOMPTE_HISTORY_MODULE_FOLDER}, true, "Historique des connexions…"},
+    };
+    for (const auto& [folders, present, caption] : cases) {
+        SCOPED_TRACE(folders.join(' ').toStdString());
+        form->SetHistoryModuleFolders(folders);
+        emit form->PopupMenu1()->aboutToShow();
+        EXPECT_EQ(item->objectName(), "Historiquedesconnexions1");
+        EXPECT_EQ(item->text(), caption);
+        EXPECT_EQ(item->isEnabled(), present);
+        if (present) {
+            item->trigger();
+            item->trigger();
+        } else {
+            Tick(true);
+            Tick(false);
+            EXPECT_EQ(SplitLines(Bytes(kCounterFileName), 3)[1], "11");
+        }
+        EXPECT_EQ(historyWindows(), present ? 1 : 0);
+    }
 }
 
 } // namespace
