@@ -17,7 +17,7 @@ QString ModuleFile(const QString& folder) {
 } // namespace
 
 QStringList HistoryModuleFolders() {
-    return {QCoreApplication::applicationDirPath(), QStringLiteral(FILOCOMPTE_MODULE_FOLDER)};
+    return {QCoreApplication::applicationDirPath(), QString::fromUtf8(FILOCOMPTE_MODULE_FOLDER)};
 }
 
 bool HistoryModuleInstalled(const QStringList& folders) {
