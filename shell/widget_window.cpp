@@ -64,7 +64,9 @@ TForm1::TForm1(TVerAboutBox& aboutBox, TForm2& detail, TForm4& help, QWidget* pa
     Guard([this] { FormCreate(); });
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+    delete history_;
+}
 
 // What the layout gives the components beyond their places: the skin's picture and mask, the
 // gauge's range and colours, the tray icon's properties; and the handle's mouse events.
@@ -358,7 +360,7 @@ void TForm1::Voirledtaildesconnexions1Click() {
 
 // The history is an optional part of the program: without its module the item says so.
 void TForm1::ShowHistoryInstalled() {
-    const bool installed = history_ || HistoryModuleInstalled(historyFolders_);
+    const bool installed = makeHistory_ || HistoryModuleInstalled(historyFolders_);
     QAction* item = MenuItem("Historiquedesconnexions1");
     item->setEnabled(installed);
     item->setText(installed ? "Historique des connexions…"
@@ -366,14 +368,18 @@ void TForm1::ShowHistoryInstalled() {
 }
 
 void TForm1::Historiquedesconnexions1Click() {
+    if (!makeHistory_) {
+        makeHistory_ = LoadHistoryModule(historyFolders_);
+    }
     if (!history_) {
-        const HistoryWindowMaker make = LoadHistoryModule(historyFolders_);
-        history_.reset(make(counter_.History(), [this] {
+        history_ = makeHistory_(counter_.History(), [this] {
             const QDateTime now = QDateTime::currentDateTime();
             const auto start = ResetMoment(QString::fromLocal8Bit(counter_.ResetDate()));
             return CounterFacts{start.value_or(now), counter_.CumulatedSeconds(), counter_.Plan(),
                                 counter_.ResetDay(), now};
-        }));
+        });
+        // Closed, it goes, and its chart, table and pixels with it: most sessions open it once.
+        history_->setAttribute(Qt::WA_DeleteOnClose);
     }
     history_->show();
     history_->raise();

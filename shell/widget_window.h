@@ -6,8 +6,10 @@
 
 #include "counter/counter.h"
 #include "netstats/traffic_sampler.h"
+#include "shell/history_module.h"
 
 #include <QElapsedTimer>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -114,8 +116,10 @@ private:
     TVerAboutBox& aboutBox_;
     TForm2& detail_;
     TForm4& help_;
-    // Made at its first showing, from its module: until then the history costs nothing.
-    std::unique_ptr<QWidget> history_;
+    // Made when shown, from its module loaded at the first showing: until then the history costs
+    // nothing. Deleted when closed.
+    QPointer<QWidget> history_;
+    HistoryWindowMaker makeHistory_ = nullptr;
     QStringList historyFolders_;
     TrafficSampler sampler_;
     Counter counter_;

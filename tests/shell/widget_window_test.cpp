@@ -213,18 +213,20 @@ TEST_F(WidgetWindow, QuitterEndsTheLoopOnlyWhileDisconnected) {
     }
 }
 
-// The history comes right after the detail. Its window comes from its module, made when first
-// asked for; without the module the item says it is not installed and the program counts on.
+// The history comes right after the detail. Its window comes from its module, made when asked for
+// and deleted when closed; without the module the item says it is not installed and the program
+// counts on.
 TEST_F(WidgetWindow, HistoryItemOpensTheHistoryWindowFromItsModule) {
     const QList<QAction*> items = form->PopupMenu1()->actions();
     ASSERT_GE(items.size(), 3);
     EXPECT_EQ(items[0]->objectName(), "Voirledtaildesconnexions1");
     EXPECT_EQ(items[2]->objectName(), "Rinitialiserlecompteur1");
     const auto historyWindows = [] {
-        const auto windows = QApplication::topLevelWidgets();
-        return std::count_if(windows.begin(), windows.end(), [](const QWidget* window) {
-            return window->windowTitle() == "Historique des connexions" && window->isVisible();
+        QList<QWidget*> windows = QApplication::topLevelWidgets();
+        windows.removeIf([](const QWidget* window) {
+            return window->windowTitle() != "Historique des connexions";
         });
+        return windows;
     };
     QAction* item = items[1];
     const struct {
@@ -242,15 +244,22 @@ TEST_F(WidgetWindow, HistoryItemOpensTheHistoryWindowFromItsModule) {
         EXPECT_EQ(item->objectName(), "Historiquedesconnexions1");
         EXPECT_EQ(item->text(), caption);
         EXPECT_EQ(item->isEnabled(), present);
-        if (present) {
-            item->trigger();
-            item->trigger();
-        } else {
+        if (!present) {
             Tick(true);
             Tick(false);
             EXPECT_EQ(SplitLines(Bytes(kCounterFileName), 3)[1], "11");
+            EXPECT_TRUE(historyWindows().isEmpty());
+            continue;
         }
-        EXPECT_EQ(historyWindows(), present ? 1 : 0);
+        for (int opening = 0; opening < 2; ++opening) {
+            item->trigger();
+            item->trigger();
+            ASSERT_EQ(historyWindows().size(), 1);
+            EXPECT_TRUE(historyWindows()[0]->isVisible());
+            historyWindows()[0]->close();
+            QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            EXPECT_TRUE(historyWindows().isEmpty());
+        }
     }
 }
 
