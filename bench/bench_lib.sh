@@ -75,15 +75,18 @@ start_display() {
     started+=("$xvfb_pid")
     wait_for 10 test -s "$work/displayfd"
     display=:$(head -n 1 "$work/displayfd")
-    wait_for 10 xdpyinfo -display "$display"
+    # Each poll bounded: a client of a display that went away (another X server of that number in
+    # another namespace, say) may wait for ever.
+    wait_for 10 timeout 2 xdpyinfo -display "$display"
     DISPLAY=$display openbox >/dev/null 2>&1 &
     wm_pid=$!
     started+=("$wm_pid")
-    wait_for 10 sh -c "xprop -display $display -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'"
+    wait_for 10 sh -c "timeout 2 xprop -display $display -root _NET_SUPPORTING_WM_CHECK |
+                       grep -q 'window id'"
     DISPLAY=$display trayer --edge bottom --align right --widthtype request --height 24 \
         >/dev/null 2>&1 &
     started+=($!)
-    wait_for 10 sh -c "DISPLAY=$display xdotool search --class trayer | grep -q ."
+    wait_for 10 sh -c "DISPLAY=$display timeout 2 xdotool search --class trayer | grep -q ."
 }
 
 cpu_ticks() { # utime + stime of the whole process

@@ -7,15 +7,17 @@
 # disconnected and one connected with traffic per program, each on an X server, in a network
 # namespace and a fresh working directory (also its HOME) of its own. Connected means a PPP link (a
 # tun device kept attached by ppp_link, which also makes about 10 KB/s each way through it) with a
-# default route through it. Ours is also measured hidden by "Masquer", and a second build of it
-# (another branch's, say) is measured beside it in the same run when given.
+# default route through it. Ours is also measured after its history window was opened and closed,
+# and hidden by "Masquer", and a second build of it (another branch's, say) is measured beside it in
+# the same run when given. The default 120 s per run lets the X server's clock ticks tell its CPU
+# time apart from GKrellM's.
 # Needs root. Usage: bench/run_footprint.sh [build directory] [seconds per run] [other build]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source bench/bench_lib.sh
 
 build=$(build_directory "${1:-}" filocompte ppp_link bench_floor_window)
-seconds=${2:-60}
+seconds=${2:-120}
 program=$(realpath "$build/app/filocompte")
 floor=$(realpath "$build/bench/bench_floor_window")
 link=$(realpath "$build/bench/ppp_link")
@@ -74,15 +76,38 @@ viewable_window() {
     return 1
 }
 unmapped() { xwininfo -display "$display" -id "$1" | grep -q 'Map State: IsUnMapped'; }
+# Unmapped, or gone: the toolkit may destroy a closed window's X window.
+not_viewable() { ! xwininfo -display "$display" -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
 
-# Hides our strip with "Masquer", its menu's sixth item, opened by a right press on the tongue.
-masquer() {
+# Chooses the Nth item of our strip's menu, opened by a right press on the tongue.
+# Usage: choose_item WINDOW N
+choose_item() {
     local left top
     read -r left top < <(xwininfo -display "$display" -id "$1" |
         awk '/Absolute upper-left X:/ { x = $4 } /Absolute upper-left Y:/ { y = $4 } END { print x, y }')
+    # shellcheck disable=SC2046 # one Down per item
     DISPLAY=$display xdotool mousemove $((left + 45)) $((top + 60)) sleep 0.3 mousedown 3 \
-        sleep 0.2 mouseup 3 sleep 0.5 key Down Down Down Down Down Down Return
+        sleep 0.2 mouseup 3 sleep 0.5 key $(printf 'Down %.0s' $(seq "$2")) Return
+}
+# Hides our strip with "Masquer", its menu's sixth item.
+masquer() {
+    choose_item "$1" 6
     wait_for 5 unmapped "$1"
+}
+# Opens the history window, the menu's second item, and closes it as a user would (Alt+F4, which
+# openbox turns into a close request); fails unless it came and went.
+history_opened_and_closed() {
+    local history
+    choose_item "$1" 2
+    wait_for 30 viewable_window "Historique des connexions" - || return 1
+    history=$(viewable_window "Historique des connexions" -)
+    DISPLAY=$display xdotool windowactivate --sync "$history" key alt+F4
+    wait_for 5 not_viewable "$history"
+}
+# The libraries that only some features need, among those the process has mapped.
+optional_libraries() {
+    grep -oE 'lib(Qt6Charts|Qt6OpenGL|GL|OpenGL|Qt6Sql|qsqlite|sqlite3)[.a-zA-Z0-9]*\.so[.0-9]*$' \
+        "/proc/$1/maps" | sort -u | paste -sd' '
 }
 
 # Writes the files each program reads from its working directory.
@@ -151,12 +176,20 @@ run_program() {
     sleep "$seconds"
     t1=$(now_ns); c1=$(counters "$pid")
     bytes1=$(link_bytes "$ns")
-    local rss dirty rate=- ms=$(((t1 - t0) / 1000000)) shown hidden="- - - -"
+    local rss dirty rate=- ms=$(((t1 - t0) / 1000000)) shown hidden="- - - -" history="- -"
     rss=$(kb "/proc/$pid/smaps_rollup" Rss)
     dirty=$(kb "/proc/$pid/smaps_rollup" Private_Dirty)
     shown=$(over_window "$c0" "$c1" "$ms")
     if [ "$kind" = filocompte ]; then
         wakeup_sources "$pid" "$label $state"
+        echo "$label $state: optional libraries mapped: $(optional_libraries "$pid")"
+        if history_opened_and_closed "$id"; then
+            sleep 5
+            history="$(kb "/proc/$pid/smaps_rollup" Rss) $(kb "/proc/$pid/smaps_rollup" Private_Dirty)"
+            echo "$label $state: after the history was opened and closed: $(optional_libraries "$pid")"
+        else
+            echo "$label $state: the history window did not open and close" >&2
+        fi
         if masquer "$id"; then
             t0=$(now_ns); c0=$(counters "$pid")
             sleep "$seconds"
@@ -173,7 +206,8 @@ run_program() {
         read -r rx1 tx1 <<<"$bytes1"
         rate="$(((rx1 - rx0) * 1000 / ms))/$(((tx1 - tx0) * 1000 / ms))"
     fi
-    echo "$label $state $(((mapped - start) / 1000000)) $rss $dirty $shown $hidden $rate" | tee -a "$table"
+    echo "$label $state $(((mapped - start) / 1000000)) $rss $dirty $shown $hidden $history $rate" |
+        tee -a "$table"
     # Written by our program when it ends: the connection's seconds are recorded then.
     if [ -e "$work/decompte_internet.log" ]; then
         echo "    counter file: $(tr '\r\n' '  ' <"$work/decompte_internet.log")"
@@ -181,6 +215,9 @@ run_program() {
     end_run
 }
 
+# A file written and not yet on disk counts as dirty in smaps: a program just built would show its
+# whole executable as private dirty memory.
+sync
 echo "${seconds} s per run, clock ticks $hz/s"
 for state in disconnected connected; do
     run_program filocompte filocompte "$state" Filocompte 264 "$program"
@@ -198,21 +235,24 @@ awk -v seconds="$seconds" '
 { n[NR] = $1; st[NR] = $2; line[NR] = $0; key[$1, $2] = NR
   for (i = 3; i <= NF; i++) f[NR, i] = $i }
 END {
-    printf "%-12s %-12s %6s %8s %9s %6s %7s %6s %6s %6s %7s %6s %6s  %s\n", "program", "state",
-           "map ms", "Rss KiB", "PrivDirty", "CPU s", "wake/s", "X s", "WM s", "hid s", "hid w/s",
-           "hid X", "hid WM", "PPP B/s in/out"
+    printf "%-12s %-12s %6s %8s %9s %6s %7s %6s %6s %6s %7s %6s %6s %8s %9s  %s\n", "program",
+           "state", "map ms", "Rss KiB", "PrivDirty", "CPU s", "wake/s", "X s", "WM s", "hid s",
+           "hid w/s", "hid X", "hid WM", "hist Rss", "histDirty", "PPP B/s in/out"
     for (r = 1; r <= NR; r++)
-        printf "%-12s %-12s %6d %8d %9d %6.2f %7.1f %6.2f %6.2f %6s %7s %6s %6s  %s\n", n[r], st[r],
-               f[r,3], f[r,4], f[r,5], f[r,6], f[r,7], f[r,8], f[r,9], f[r,10], f[r,11], f[r,12],
-               f[r,13], f[r,14]
-    printf "\nOver %d s per run. Differences and ratios to the floor (bare window + tray) and GKrellM:\n", seconds
-    printf "%-12s %-12s %10s %12s %8s %8s %8s %10s\n", "program", "state", "Rss-floor", "Dirty-floor",
-           "CPU/gk", "X/gk", "WM/gk", "wake/floor"
+        printf "%-12s %-12s %6d %8d %9d %6.2f %7.1f %6.2f %6.2f %6s %7s %6s %6s %8s %9s  %s\n",
+               n[r], st[r], f[r,3], f[r,4], f[r,5], f[r,6], f[r,7], f[r,8], f[r,9], f[r,10],
+               f[r,11], f[r,12], f[r,13], f[r,14], f[r,15], f[r,16]
+    printf "\nOver %d s per run. Differences and ratios to the floor (bare window + tray) and GKrellM;\n", seconds
+    printf "hist: after the history window was opened and closed.\n"
+    printf "%-12s %-12s %10s %12s %10s %12s %8s %8s %8s %10s\n", "program", "state", "Rss-floor",
+           "Dirty-floor", "hist Rss", "hist Dirty", "CPU/gk", "X/gk", "WM/gk", "wake/floor"
     for (r = 1; r <= NR; r++) {
         fl = key["floor", st[r]]; gk = key["gkrellm", st[r]]
-        printf "%-12s %-12s %7.1f MiB %8.1f MiB %8s %8s %8s %10s\n", n[r], st[r],
-               (f[r,4] - f[fl,4]) / 1024, (f[r,5] - f[fl,5]) / 1024, ratio(f[r,6], f[gk,6]),
-               ratio(f[r,8], f[gk,8]), ratio(f[r,9], f[gk,9]), ratio(f[r,7], f[fl,7])
+        printf "%-12s %-12s %6.1f MiB %8.1f MiB %10s %12s %8s %8s %8s %10s\n", n[r], st[r],
+               (f[r,4] - f[fl,4]) / 1024, (f[r,5] - f[fl,5]) / 1024, beyond(f[r,14], f[fl,4]),
+               beyond(f[r,15], f[fl,5]), ratio(f[r,6], f[gk,6]), ratio(f[r,8], f[gk,8]),
+               ratio(f[r,9], f[gk,9]), ratio(f[r,7], f[fl,7])
     }
 }
-function ratio(a, b) { return b > 0 ? sprintf("%.2f", a / b) : "-" }' "$table"
+function ratio(a, b) { return b > 0 ? sprintf("%.2f", a / b) : "-" }
+function beyond(kib, floor) { return kib == "-" ? "-" : sprintf("%.1f MiB", (kib - floor) / 1024) }' "$table"

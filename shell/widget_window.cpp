@@ -11,7 +11,7 @@
 #include "shell/application.h"
 #include "shell/billing_dialog.h"
 #include "shell/detail_window.h"
-#include "shell/history_window.h"
+#include "shell/history_module.h"
 #include "shell/image_list.h"
 #include "shell/picone_barre_tache.h"
 #include "shell/x11_connection.h"
@@ -44,7 +44,7 @@ QImage SkinPicture() {
 TForm1::TForm1(TVerAboutBox& aboutBox, TForm2& detail, TForm4& help, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       ui_(std::make_unique<Ui::TForm1>()), aboutBox_(aboutBox), detail_(detail), help_(help),
-      sampler_(detail.Grid()), counter_(*this) {
+      historyFolders_(HistoryModuleFolders()), sampler_(detail.Grid()), counter_(*this) {
     ui_->setupUi(this);
     // The boxes cover the help window, large and in the middle of the screen, before the strip.
     KeepBoxesAbove({&help, this});
@@ -68,6 +68,7 @@ TForm1::TForm1(TVerAboutBox& aboutBox, TForm2& detail, TForm4& help, QWidget* pa
 
 TForm1::~TForm1() {
     SetDisplayLossHandler({});
+    delete history_;
 }
 
 // What the layout gives the components beyond their places: the skin's picture and mask, the
@@ -166,8 +167,10 @@ void TForm1::CreatePopupMenu1() {
     AddItem(popupMenu1_, "Quitter1", "Quitter", [this] { Quitter1Click(); });
     // Only the tray icon brings a hidden strip back: without a tray, hiding it would leave the
     // program out of reach.
-    connect(popupMenu1_, &QMenu::aboutToShow, this,
-            [this] { MenuItem("Rduite1")->setEnabled(QSystemTrayIcon::isSystemTrayAvailable()); });
+    connect(popupMenu1_, &QMenu::aboutToShow, this, [this] {
+        MenuItem("Rduite1")->setEnabled(QSystemTrayIcon::isSystemTrayAvailable());
+        ShowHistoryInstalled();
+    });
 }
 
 QAction* TForm1::MenuItem(const char* name) const {
@@ -369,9 +372,21 @@ void TForm1::Voirledtaildesconnexions1Click() {
     detail_.raise();
 }
 
+// The history is an optional part of the program: without its module the item says so.
+void TForm1::ShowHistoryInstalled() {
+    const bool installed = makeHistory_ || HistoryModuleInstalled(historyFolders_);
+    QAction* item = MenuItem("Historiquedesconnexions1");
+    item->setEnabled(installed);
+    item->setText(installed ? "Historique des connexions…"
+                            : "Historique des connexions (non installé)");
+}
+
 void TForm1::Historiquedesconnexions1Click() {
+    if (!makeHistory_) {
+        makeHistory_ = LoadHistoryModule(historyFolders_);
+    }
     if (!history_) {
-        history_ = std::make_unique<TForm5>(counter_.History(), [this] {
+        history_ = makeHistory_(counter_.History(), [this] {
             const QDateTime now = QDateTime::currentDateTime();
             return CounterFacts{counter_.PeriodStart(now),
                                 counter_.CumulatedSeconds(),
@@ -381,6 +396,8 @@ void TForm1::Historiquedesconnexions1Click() {
                                 counter_.PeriodVolume(),
                                 counter_.VolumeAllowance()};
         });
+        // Closed, it goes, and its chart, table and pixels with it: most sessions open it once.
+        history_->setAttribute(Qt::WA_DeleteOnClose);
     }
     history_->show();
     history_->raise();

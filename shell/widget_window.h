@@ -6,8 +6,10 @@
 
 #include "counter/counter.h"
 #include "netstats/traffic_sampler.h"
+#include "shell/history_module.h"
 
 #include <QElapsedTimer>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -18,7 +20,6 @@ class QMenu;
 class TPiconeBarreTache;
 class TForm2;
 class TForm4;
-class TForm5;
 class TVerAboutBox;
 
 namespace Ui {
@@ -40,6 +41,8 @@ public:
     bool Terminated() const { return terminated_; }
     // The menu item of that name ("Dcrocher1", "Quitter1", ...).
     QAction* MenuItem(const char* name) const;
+    // Where the history's module is looked for; by default HistoryModuleFolders().
+    void SetHistoryModuleFolders(QStringList folders) { historyFolders_ = std::move(folders); }
 
     // CounterView
     Look CurrentLook() const override { return look_; }
@@ -107,6 +110,7 @@ private:
     QPoint DevicePosition(QPoint logical) const;
     void LoadComponents();
     void CreatePopupMenu1();
+    void ShowHistoryInstalled();
     QAction* AddItem(QMenu* menu, const char* name, const QString& caption,
                      const std::function<void()>& handler);
 
@@ -114,8 +118,11 @@ private:
     TVerAboutBox& aboutBox_;
     TForm2& detail_;
     TForm4& help_;
-    // Made at its first showing: until then the history costs nothing.
-    std::unique_ptr<TForm5> history_;
+    // Made when shown, from its module loaded at the first showing: until then the history costs
+    // nothing. Deleted when closed.
+    QPointer<QWidget> history_;
+    HistoryWindowMaker makeHistory_ = nullptr;
+    QStringList historyFolders_;
     TrafficSampler sampler_;
     Counter counter_;
     QTimer timer1_;

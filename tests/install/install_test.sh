@@ -27,6 +27,14 @@ for size in 16 22 24 32 48 64 128 256; do
 done
 # From the menu or at login the files go to the user's data folder.
 grep -qx 'Exec=filocompte --dossier-utilisateur' "$desktop" || fail "Exec line"
+# The history's module lies where the program looks for it, and only it maps the chart library.
+module=$(find "$prefix" -name libfilocompte-history.so)
+[ -n "$module" ] || fail "history module missing"
+folder=$(sed -n 's/^CMAKE_INSTALL_PREFIX:PATH=//p' "$build/CMakeCache.txt")${module#"$prefix"}
+grep -qaF "${folder%/*}" "$prefix/bin/filocompte" || fail "the program looks for its module elsewhere"
+needed() { readelf -d "$1" | grep -c 'NEEDED.*libQt6Charts' || true; }
+[ "$(needed "$prefix/bin/filocompte")" = 0 ] || fail "the program links Qt Charts"
+[ "$(needed "$module")" = 1 ] || fail "the module does not link Qt Charts"
 
 missing=()
 if command -v python3 >/dev/null; then

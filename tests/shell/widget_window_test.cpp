@@ -265,24 +265,54 @@ TEST_F(WidgetWindow, BillingRulesAndCorrectionItems) {
               IsFree(expected, QDateTime::currentDateTime()) ? "0h0m0s" : "0h1m0s");
 }
 
-// The history comes right after the detail, and its window is made when first asked for.
-TEST_F(WidgetWindow, HistoryItemOpensTheHistoryWindow) {
+// The history comes right after the detail. Its window comes from its module, made when asked for
+// and deleted when closed; without the module the item says it is not installed and the program
+// counts on.
+TEST_F(WidgetWindow, HistoryItemOpensTheHistoryWindowFromItsModule) {
     const QList<QAction*> items = form->PopupMenu1()->actions();
     ASSERT_GE(items.size(), 3);
     EXPECT_EQ(items[0]->objectName(), "Voirledtaildesconnexions1");
-    EXPECT_EQ(items[1]->objectName(), "Historiquedesconnexions1");
-    EXPECT_EQ(items[1]->text(), "Historique des connexions…");
     EXPECT_EQ(items[2]->objectName(), "Rinitialiserlecompteur1");
     const auto historyWindows = [] {
-        const auto windows = QApplication::topLevelWidgets();
-        return std::count_if(windows.begin(), windows.end(), [](const QWidget* window) {
-            return window->windowTitle() == "Historique des connexions" && window->isVisible();
+        QList<QWidget*> windows = QApplication::topLevelWidgets();
+        windows.removeIf([](const QWidget* window) {
+            return window->windowTitle() != "Historique des connexions";
         });
+        return windows;
     };
-    EXPECT_EQ(historyWindows(), 0);
-    items[1]->trigger();
-    items[1]->trigger();
-    EXPECT_EQ(historyWindows(), 1);
+    QAction* item = items[1];
+    const struct {
+        QStringList folders;
+        bool present;
+        QString caption;
+    } cases[] = {
+        {{QString(), "/nonexistent"}, false, "Historique des connexions (non installé)"},
+        {{"/nonexistent", FILOCOMPTE_HISTORY_MODULE_FOLDER}, true, "Historique des connexions…"},
+    };
+    for (const auto& [folders, present, caption] : cases) {
+        SCOPED_TRACE(folders.join(' ').toStdString());
+        form->SetHistoryModuleFolders(folders);
+        emit form->PopupMenu1()->aboutToShow();
+        EXPECT_EQ(item->objectName(), "Historiquedesconnexions1");
+        EXPECT_EQ(item->text(), caption);
+        EXPECT_EQ(item->isEnabled(), present);
+        if (!present) {
+            Tick(true);
+            Tick(false);
+            EXPECT_EQ(SplitLines(Bytes(kCounterFileName), 3)[1], "11");
+            EXPECT_TRUE(historyWindows().isEmpty());
+            continue;
+        }
+        for (int opening = 0; opening < 2; ++opening) {
+            item->trigger();
+            item->trigger();
+            ASSERT_EQ(historyWindows().size(), 1);
+            EXPECT_TRUE(historyWindows()[0]->isVisible());
+            historyWindows()[0]->close();
+            QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            EXPECT_TRUE(historyWindows().isEmpty());
+        }
+    }
 }
 
 } // namespace

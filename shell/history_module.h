@@ -1,0 +1,23 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// The history window lives in a module of its own, loaded at its first opening: its chart library,
+// and OpenGL with it, is mapped only in the sessions that look at the history. The module exports
+// one function, which makes the window; the program lends it its journal and the counter's facts.
+// The module takes the journal's code from the executable, which exports its symbols for it.
+
+#include "shell/history_window.h"
+
+#include <QStringList>
+
+// The module's one export; the caller owns the window.
+extern "C" QWidget* MakeHistoryWindow(Journal& journal, TForm5::Facts facts);
+using HistoryWindowMaker = decltype(&MakeHistoryWindow);
+
+// Where the module is looked for, in order: beside the executable (the build tree), then where
+// the program installs it.
+QStringList HistoryModuleFolders();
+// Whether one of those folders holds the module.
+bool HistoryModuleInstalled(const QStringList& folders);
+// The maker of the first module found in those folders, loaded and kept for the program's life;
+// throws platform::Failure when there is none or it cannot be loaded.
+HistoryWindowMaker LoadHistoryModule(const QStringList& folders);
