@@ -117,8 +117,9 @@ private:
 
     CounterView& view_;
     State state_ = State::Disconnected;
-    // What the connection is charged, by the rule in force, read again at each reload.
+    // What the running connection is charged so far, by the rule in force.
     std::int32_t connectionTime_ = 0;
+    // Read again at each reload.
     BillingRule rule_;
     ConnectionCharge charge_;
     std::int32_t hours_ = 0;
