@@ -89,9 +89,9 @@ choose_item() {
     DISPLAY=$display xdotool mousemove $((left + 45)) $((top + 60)) sleep 0.3 mousedown 3 \
         sleep 0.2 mouseup 3 sleep 0.5 key $(printf 'Down %.0s' $(seq "$2")) Return
 }
-# Hides our strip with "Masquer", its menu's sixth item.
+# Hides our strip with "Masquer", its menu's ninth item.
 masquer() {
-    choose_item "$1" 6
+    choose_item "$1" 9
     wait_for 5 unmapped "$1"
 }
 # Opens the history window, the menu's second item, and closes it as a user would (Alt+F4, which
