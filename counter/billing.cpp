@@ -164,17 +164,19 @@ BillingRule ReadBillingRule(const Settings& settings) {
     return rule;
 }
 
+// In one write of the file: a rule is never found half changed.
 void WriteBillingRule(Settings& settings, const BillingRule& rule) {
     const BillingRule fallback;
-    settings.SetInteger(kDeadTimeKey, rule.deadTime, fallback.deadTime);
-    settings.SetInteger(kFirstPeriodKey, rule.firstPeriod, fallback.firstPeriod);
-    settings.SetInteger(kStepKey, rule.step, fallback.step);
-    settings.SetText(kFreeFromKey, rule.freeFrom.toString(kTimeForm),
-                     fallback.freeFrom.toString(kTimeForm));
-    settings.SetText(kFreeToKey, rule.freeTo.toString(kTimeForm),
-                     fallback.freeTo.toString(kTimeForm));
-    settings.SetInteger(kFreeSaturdayKey, rule.freeSaturday ? 1 : 0, 0);
-    settings.SetInteger(kFreeSundayKey, rule.freeSunday ? 1 : 0, 0);
+    const auto number = [](std::int32_t value) { return QString::number(value); };
+    const auto flag = [](bool value) { return QString::number(value ? 1 : 0); };
+    settings.SetTexts(
+        {{kDeadTimeKey, number(rule.deadTime), number(fallback.deadTime)},
+         {kFirstPeriodKey, number(rule.firstPeriod), number(fallback.firstPeriod)},
+         {kStepKey, number(rule.step), number(fallback.step)},
+         {kFreeFromKey, rule.freeFrom.toString(kTimeForm), fallback.freeFrom.toString(kTimeForm)},
+         {kFreeToKey, rule.freeTo.toString(kTimeForm), fallback.freeTo.toString(kTimeForm)},
+         {kFreeSaturdayKey, flag(rule.freeSaturday), flag(false)},
+         {kFreeSundayKey, flag(rule.freeSunday), flag(false)}});
 }
 
 QString RuleText(const BillingRule& rule) {

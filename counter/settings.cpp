@@ -39,10 +39,6 @@ QString Settings::Text(const QString& key, const QString& defaultValue) const {
                                                     : value.toString();
 }
 
-void Settings::SetInteger(const QString& key, std::int64_t value, std::int64_t defaultValue) {
-    Store({{key, QString::number(value), value == defaultValue}});
-}
-
 void Settings::SetText(const QString& key, const QString& value, const QString& defaultValue) {
     Store({{key, value, value == defaultValue}});
 }

@@ -20,9 +20,8 @@ public:
     std::int64_t Integer(const QString& key, std::int64_t defaultValue) const;
     QString Text(const QString& key, const QString& defaultValue) const;
 
-    // Stores the value, or removes the key when it equals its default. Raises platform::Failure
-    // with the French message when the file cannot be written.
-    void SetInteger(const QString& key, std::int64_t value, std::int64_t defaultValue);
+    // Stores the value (a number as its digits), or removes the key when it equals its default.
+    // Raises platform::Failure with the French message when the file cannot be written.
     void SetText(const QString& key, const QString& value, const QString& defaultValue);
     // Several texts in one write of the file, so that none is ever found without the others.
     struct TextValue {

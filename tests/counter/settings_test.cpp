@@ -12,18 +12,18 @@ class SettingsFile : public InTemporaryDirectory {};
 
 TEST_F(SettingsFile, CreatedOnlyWhenAValueLeavesItsDefault) {
     Settings settings;
-    settings.SetInteger("facturation/pas", 1, 1);
+    settings.SetText("facturation/pas", "1", "1");
     settings.SetText("alertes/seuils", "80,90", "80,90");
     EXPECT_FALSE(QFileInfo::exists(kSettingsFileName));
     EXPECT_EQ(settings.Integer("facturation/pas", 1), 1);
 
-    settings.SetInteger("facturation/pas", 30, 1);
+    settings.SetText("facturation/pas", "30", "1");
     settings.SetText("alertes/seuils", "70,85", "80,90");
     EXPECT_EQ(Settings().Integer("facturation/pas", 1), 30);
     EXPECT_EQ(Settings().Text("alertes/seuils", "80,90"), "70,85");
 
     // Back to the default: the key goes, the file stays.
-    settings.SetInteger("facturation/pas", 1, 1);
+    settings.SetText("facturation/pas", "1", "1");
     EXPECT_EQ(settings.Integer("facturation/pas", 7), 7);
     EXPECT_TRUE(QFileInfo::exists(kSettingsFileName));
 }
@@ -39,7 +39,7 @@ TEST_F(SettingsFile, AValueEditedByHandThatIsNoNumberReadsAsTheDefault) {
 TEST_F(SettingsFile, AFileThatCannotBeWrittenIsReported) {
     QDir().mkdir(kSettingsFileName); // a folder where the file should be
     Settings settings;
-    EXPECT_THROW(settings.SetInteger("facturation/pas", 30, 1), platform::Failure);
+    EXPECT_THROW(settings.SetText("facturation/pas", "30", "1"), platform::Failure);
 }
 
 } // namespace
