@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Filocompte: the splash, the detail and help windows created hidden, then the widget window as
-// the main window, and the message loop until "Quitter".
+// Filocompte: the splash, then the widget window as the main window, and the message loop until
+// "Quitter".
 //
 //     filocompte [--dossier-utilisateur]
 //
@@ -10,7 +10,6 @@
 #include "counter/checkpoint.h"
 #include "counter/counter_files.h"
 #include "info/dialogs.h"
-#include "info/help_window.h"
 #include "info/ver_about_box.h"
 #include "platform/data_folder.h"
 #include "platform/failure.h"
@@ -19,7 +18,6 @@
 #include "platform/notifications.h"
 #include "platform/sound.h"
 #include "shell/application.h"
-#include "shell/detail_window.h"
 #include "shell/picone_barre_tache.h"
 #include "shell/widget_window.h"
 
@@ -116,8 +114,6 @@ int main(int argc, char** argv) {
     aboutBox.show();
     aboutBox.repaint();
     QApplication::processEvents();
-    TForm2 form2;
-    TForm4 form4;
     // Where no sound can be played, the plan alarm rings the display's bell, from the GUI thread.
     platform::setDisplayBell([] {
         QMetaObject::invokeMethod(
@@ -129,7 +125,7 @@ int main(int argc, char** argv) {
             qApp, [message = QString::fromStdString(text)] { ErrorBox(message); },
             Qt::QueuedConnection);
     });
-    TForm1 form1(aboutBox, form2, form4);
+    TForm1 form1(aboutBox);
     // Where the desktop shows no notification, the tray icon's balloon does.
     platform::setNotificationFallback(
         [&form1](const std::string& summary, const std::string& body) {

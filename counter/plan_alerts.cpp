@@ -6,7 +6,7 @@
 #include "journal/export.h"
 #include "platform/failure.h"
 
-#include <QRegularExpression>
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -71,6 +71,22 @@ QString AlertText(const PlanUse& use, int percent, const QDate& nextReset) {
     return QStringLiteral("Forfait : %1 % du volume utilisé (%2 Go sur %3 Go), R.A.Z. le %4.")
         .arg(QString::number(percent), GigaText(use.used, kUsedDecimals),
              AllowanceText(use.allowance), reset);
+}
+
+// Between one and at most max ASCII digits.
+bool IsDigits(QStringView text, qsizetype max) {
+    return !text.isEmpty() && text.size() <= max &&
+           std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+
+QStringView WithoutSpacesAround(QStringView text) {
+    while (text.startsWith(u' ')) {
+        text = text.mid(1);
+    }
+    while (text.endsWith(u' ')) {
+        text.chop(1);
+    }
+    return text;
 }
 
 } // namespace
@@ -152,15 +168,20 @@ QString VolumePlanSentence(std::uint64_t used, std::uint64_t allowance, const Fo
     return use + " ; à ce rythme, il tiendra jusqu'à la prochaine R.A.Z.";
 }
 
+// Read without a regular expression: the allowance is read at every start, and the expression
+// engine would then stay in the program's memory for the whole session.
 std::uint64_t AllowanceFromText(const QString& text) {
-    static const QRegularExpression form(QStringLiteral("^ *([0-9]{1,20})(?:,([0-9]{1,9}))? *$"));
-    const QRegularExpressionMatch match = form.match(text);
-    bool whole = false;
-    const Wide octets = match.hasMatch()
-                            ? Wide{match.captured(1).toULongLong(&whole)} * kGiga +
-                                  match.captured(2).leftJustified(kGigaDecimals, u'0').toULongLong()
-                            : 0;
-    if (!whole || octets > std::numeric_limits<std::uint64_t>::max()) {
+    const QStringView typed = WithoutSpacesAround(text);
+    const qsizetype comma = typed.indexOf(u',');
+    const QStringView whole = comma < 0 ? typed : typed.left(comma);
+    const QStringView decimals = comma < 0 ? QStringView() : typed.mid(comma + 1);
+    bool inRange = false; // twenty digits may pass the largest 64-bit number
+    const Wide gigas = whole.toULongLong(&inRange);
+    const bool wellFormed =
+        inRange && IsDigits(whole, 20) && (comma < 0 || IsDigits(decimals, kGigaDecimals));
+    const Wide octets =
+        gigas * kGiga + decimals.toString().leftJustified(kGigaDecimals, u'0').toULongLong();
+    if (!wellFormed || octets > std::numeric_limits<std::uint64_t>::max()) {
         throw platform::Failure(
             QStringLiteral("'%1' n'est pas un forfait de volume correct : un nombre de Go, avec "
                            "une virgule décimale (2,5), ou 0 pour aucun")

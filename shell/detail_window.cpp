@@ -15,7 +15,8 @@ const char* const kHeaders[ColumnCount] = {"adaptateur",  "Adresse Mac", "Adress
 
 } // namespace
 
-TForm2::TForm2(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TForm2>()) {
+TForm2::TForm2(DetailGrid& grid, QWidget* parent)
+    : QWidget(parent), ui_(std::make_unique<Ui::TForm2>()), grid_(grid) {
     ui_->setupUi(this);
     move(198, 114); // the layout's place, frame included; a top-level's is not applied by setupUi
     // A secondary window: closing it only hides it, and never ends the program.

@@ -17,10 +17,11 @@ class TForm2 : public QWidget {
     Q_OBJECT
 
 public:
-    explicit TForm2(QWidget* parent = nullptr);
+    // The grid outlives the window, which is made only when first shown.
+    explicit TForm2(DetailGrid& grid, QWidget* parent = nullptr);
     ~TForm2() override;
 
-    // The cell store behind sgmib; it works whether the window is shown or not.
+    // The cell store behind sgmib.
     DetailGrid& Grid() { return grid_; }
     QTableView* sgmib() const;
     QLabel* Label1() const;
@@ -33,5 +34,5 @@ private:
     void FormCreate();
 
     std::unique_ptr<Ui::TForm2> ui_;
-    DetailGrid grid_;
+    DetailGrid& grid_;
 };

@@ -41,13 +41,12 @@ QImage SkinPicture() {
 
 } // namespace
 
-TForm1::TForm1(TVerAboutBox& aboutBox, TForm2& detail, TForm4& help, QWidget* parent)
+TForm1::TForm1(TVerAboutBox& aboutBox, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-      ui_(std::make_unique<Ui::TForm1>()), aboutBox_(aboutBox), detail_(detail), help_(help),
-      historyFolders_(HistoryModuleFolders()), sampler_(detail.Grid()), counter_(*this) {
+      ui_(std::make_unique<Ui::TForm1>()), aboutBox_(aboutBox),
+      historyFolders_(HistoryModuleFolders()), sampler_(grid_), counter_(*this) {
     ui_->setupUi(this);
-    // The boxes cover the help window, large and in the middle of the screen, before the strip.
-    KeepBoxesAbove({&help, this});
+    KeepBoxesAbove({this});
     // Window managers leave a dock where it asks to be, above normal windows, and neither
     // maximise it nor pull it back onto the screen. Outside its shape the window is transparent
     // too, for compositors that draw it without the shape.
@@ -161,7 +160,7 @@ void TForm1::CreatePopupMenu1() {
     });
     AddItem(popupMenu1_, "VersionInfo1", "Version Info", [this] { aboutBox_.VersionInfo1Click(); });
     AddItem(popupMenu1_, "Unpetitcoupdemain1", "Un petit coup de main",
-            [this] { help_.Unpetitcoupdemain1Click(); });
+            [this] { Help().Unpetitcoupdemain1Click(); });
     AddItem(popupMenu1_, "Dcrocher1", "Décrocher", [this] { Dcrocher1Click(); });
     AddItem(popupMenu1_, "Raccrocher1", "Raccrocher", [this] { Raccrocher1Click(); });
     AddItem(popupMenu1_, "Quitter1", "Quitter", [this] { Quitter1Click(); });
@@ -368,8 +367,26 @@ void TForm1::FormClick() {
 }
 
 void TForm1::Voirledtaildesconnexions1Click() {
-    detail_.show();
-    detail_.raise();
+    Detail().show();
+    detail_->raise();
+}
+
+TForm2& TForm1::Detail() {
+    if (!detail_) {
+        detail_ = std::make_unique<TForm2>(grid_);
+        detail_->Label1()->setText(throughput_);
+        detail_->Label2()->setText(resetDayAndMonth_);
+    }
+    return *detail_;
+}
+
+TForm4& TForm1::Help() {
+    if (!help_) {
+        help_ = std::make_unique<TForm4>();
+        // The boxes cover the help window, large and in the middle of the screen, before the strip.
+        KeepBoxesAbove({help_.get(), this});
+    }
+    return *help_;
 }
 
 // The history is an optional part of the program: without its module the item says so.
@@ -462,7 +479,10 @@ void TForm1::ShowConnectionTime(const QString& text) {
 }
 
 void TForm1::ShowThroughput(const QString& text) {
-    detail_.Label1()->setText(text);
+    throughput_ = text;
+    if (detail_) {
+        detail_->Label1()->setText(text);
+    }
     ui_->Label2->setText(text);
     ui_->Label2->adjustSize();
 }
@@ -500,7 +520,7 @@ HWND TForm1::Handle() {
 }
 
 const DetailGrid& TForm1::Grid() const {
-    return detail_.Grid();
+    return grid_;
 }
 
 void TForm1::CaptureMIBData(bool flag) {
@@ -508,7 +528,10 @@ void TForm1::CaptureMIBData(bool flag) {
 }
 
 void TForm1::ShowResetDayAndMonth(const QString& text) {
-    detail_.Label2()->setText(text);
+    resetDayAndMonth_ = text;
+    if (detail_) {
+        detail_->Label2()->setText(text);
+    }
 }
 
 void TForm1::ShowMessage(const QString& text) {
@@ -533,7 +556,7 @@ std::optional<BillingRule> TForm1::AskBillingRule(const BillingRule& rule) {
 }
 
 void TForm1::ShowHelpWindow() {
-    help_.Unpetitcoupdemain1Click();
+    Help().Unpetitcoupdemain1Click();
 }
 
 void TForm1::Terminate() {

@@ -30,7 +30,7 @@ class TForm1 : public QWidget, public CounterView {
     Q_OBJECT
 
 public:
-    TForm1(TVerAboutBox& aboutBox, TForm2& detail, TForm4& help, QWidget* parent = nullptr);
+    explicit TForm1(TVerAboutBox& aboutBox, QWidget* parent = nullptr);
     ~TForm1() override;
 
     void setVisible(bool visible) override;
@@ -41,6 +41,9 @@ public:
     bool Terminated() const { return terminated_; }
     // The menu item of that name ("Dcrocher1", "Quitter1", ...).
     QAction* MenuItem(const char* name) const;
+    // The detail and help windows once made (at their first showing); null before.
+    TForm2* DetailWindow() const { return detail_.get(); }
+    TForm4* HelpWindow() const { return help_.get(); }
     // Where the history's module is looked for; by default HistoryModuleFolders().
     void SetHistoryModuleFolders(QStringList folders) { historyFolders_ = std::move(folders); }
 
@@ -111,13 +114,20 @@ private:
     void LoadComponents();
     void CreatePopupMenu1();
     void ShowHistoryInstalled();
+    TForm2& Detail();
+    TForm4& Help();
     QAction* AddItem(QMenu* menu, const char* name, const QString& caption,
                      const std::function<void()>& handler);
 
     std::unique_ptr<Ui::TForm1> ui_;
     TVerAboutBox& aboutBox_;
-    TForm2& detail_;
-    TForm4& help_;
+    // The detail and help windows are made when first shown: most sessions never show them, and
+    // made hidden at the start they would hold their widgets, text and fonts all along.
+    DetailGrid grid_;
+    QString throughput_;
+    QString resetDayAndMonth_;
+    std::unique_ptr<TForm2> detail_;
+    std::unique_ptr<TForm4> help_;
     // Made when shown, from its module loaded at the first showing: until then the history costs
     // nothing. Deleted when closed.
     QPointer<QWidget> history_;

@@ -8,7 +8,8 @@
 namespace {
 
 TEST(DetailWindow, LayoutAsStored) {
-    TForm2 form;
+    DetailGrid grid;
+    TForm2 form(grid);
     EXPECT_EQ(form.windowTitle(), "Etat des connexions");
     EXPECT_FALSE(form.isVisible());
     EXPECT_EQ(form.pos(), QPoint(198, 114));
@@ -33,7 +34,8 @@ TEST(DetailWindow, LayoutAsStored) {
 }
 
 TEST(DetailWindow, TypingIntoTheGridChangesNothing) {
-    TForm2 form;
+    DetailGrid grid;
+    TForm2 form(grid);
     form.Grid().SetCell(3, 1, "4096");
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
@@ -49,7 +51,8 @@ TEST(DetailWindow, TypingIntoTheGridChangesNothing) {
 }
 
 TEST(DetailWindow, GridFollowsTheWidthAndKeepsItsHeight) {
-    TForm2 form;
+    DetailGrid grid;
+    TForm2 form(grid);
     form.show();
     form.resize(900, 400);
     QCoreApplication::processEvents();

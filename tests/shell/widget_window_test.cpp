@@ -3,7 +3,6 @@
 
 #include "counter/counter_files.h"
 #include "counter/settings.h"
-#include "info/help_window.h"
 #include "info/ver_about_box.h"
 #include "platform/fake/fake_platform.h"
 #include "shell/application.h"
@@ -35,15 +34,13 @@ protected:
     platform::ScopedPlatform installed{fake};
     QStringList failures;
     TVerAboutBox aboutBox;
-    TForm2 detail;
-    TForm4 help;
     std::unique_ptr<TForm1> form;
 
     WidgetWindow() {
         SetErrorPresenter([this](const QString& message) { failures << message; });
         Put(kResetDayFileName, "1\r\n");
         fake.addInterface(1, "ppp0 - Interface WAN (PPP)");
-        form = std::make_unique<TForm1>(aboutBox, detail, help);
+        form = std::make_unique<TForm1>(aboutBox);
     }
     ~WidgetWindow() override {
         EXPECT_EQ(failures, QStringList{});
@@ -119,7 +116,9 @@ TEST_F(WidgetWindow, TheTongueRevealsTheStripAndTheSkinHidesIt) {
             form->origineClick();
         }
         form->ShowAlarm(c.alarm);
-        detail.hide();
+        if (form->DetailWindow() != nullptr) {
+            form->DetailWindow()->hide();
+        }
         if (c.action != Move) {
             Mouse(QEvent::MouseButtonPress, c.button, c.shift, c.at);
         }
@@ -130,7 +129,9 @@ TEST_F(WidgetWindow, TheTongueRevealsTheStripAndTheSkinHidesIt) {
         EXPECT_EQ(form->y(), c.top) << c.name;
         // Above the screen the gauge is out of sight and left unpainted.
         EXPECT_EQ(Find<TBarGauge>("Gauge1")->updatesEnabled(), c.top > 0) << c.name;
-        EXPECT_EQ(detail.isVisible(), c.detailShown) << c.name;
+        EXPECT_EQ(form->DetailWindow() != nullptr && form->DetailWindow()->isVisible(),
+                  c.detailShown)
+            << c.name;
     }
 }
 
@@ -194,7 +195,9 @@ TEST_F(WidgetWindow, TheTickColoursTheStripAndRecordsTheConnection) {
     Tick(false);
     EXPECT_EQ(form->CurrentLook(), CounterView::Look::Disconnected);
     EXPECT_EQ(Find<QLabel>("Label8")->text(), "Déconnecté");
-    EXPECT_EQ(detail.Label1()->text(), Find<QLabel>("Label2")->text()) << "the throughput";
+    // The detail window, made at its first showing, shows the last throughput.
+    form->Voirledtaildesconnexions1Click();
+    EXPECT_EQ(form->DetailWindow()->Label1()->text(), Find<QLabel>("Label2")->text());
     EXPECT_EQ(Find<TBarGauge>("Gauge1")->ForeColor(), clLime);
     EXPECT_EQ(Find<TBarGauge>("Gauge1")->BackColor(), clGreen);
     EXPECT_EQ(SplitLines(Bytes(kCounterFileName), 3)[1], "11");
