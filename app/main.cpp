@@ -110,9 +110,10 @@ int main(int argc, char** argv) {
         FoldCheckpoint(ErrorBox, journal);
     });
 
-    TVerAboutBox aboutBox;
-    aboutBox.show();
-    aboutBox.repaint();
+    // The widget window takes it over.
+    auto* splash = new TVerAboutBox;
+    splash->show();
+    splash->repaint();
     QApplication::processEvents();
     // Where no sound can be played, the plan alarm rings the display's bell, from the GUI thread.
     platform::setDisplayBell([] {
@@ -125,7 +126,7 @@ int main(int argc, char** argv) {
             qApp, [message = QString::fromStdString(text)] { ErrorBox(message); },
             Qt::QueuedConnection);
     });
-    TForm1 form1(aboutBox);
+    TForm1 form1(splash);
     // Where the desktop shows no notification, the tray icon's balloon does.
     platform::setNotificationFallback(
         [&form1](const std::string& summary, const std::string& body) {

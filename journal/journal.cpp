@@ -62,6 +62,7 @@ void Journal::Read(QObject* context, std::function<Rows(JournalStore&)> read,
             } catch (const platform::Failure& error) {
                 failure = QString::fromUtf8(error.what());
             }
+            worker->Store().Close();
             emit worker->Answered([rows, failure, done, context] {
                 if (context) {
                     done(rows);

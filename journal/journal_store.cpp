@@ -158,6 +158,10 @@ JournalStore::Database& JournalStore::Open() {
     return *database_;
 }
 
+void JournalStore::Close() {
+    database_.reset();
+}
+
 template <typename Work> auto JournalStore::Guarded(Work work) {
     try {
         return work(Open());

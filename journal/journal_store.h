@@ -64,6 +64,9 @@ public:
     QList<JournalEntry> Entries(const QDateTime& from, const QDateTime& to);
     // When each reset was made, oldest first.
     QList<QDateTime> Resets();
+    // Closes the database until its next use. The journal is used now and then (a connection's
+    // end, the history's reads), and open, SQLite keeps its caches all along.
+    void Close();
 
     // The schema version this program writes.
     static constexpr int kSchemaVersion = 3;

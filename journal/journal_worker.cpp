@@ -115,6 +115,7 @@ void JournalWorker::Write() {
     }
     try {
         const int added = store_.Add(pending_);
+        store_.Close();
         pending_.clear();
         failing_ = false;
         retryIn_ = kFirstRetry;

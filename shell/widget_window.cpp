@@ -6,6 +6,7 @@
 #include "info/help_window.h"
 #include "info/resource.h"
 #include "info/ver_about_box.h"
+#include "platform/memory.h"
 #include "platform/termination.h"
 #include "platform/x11_window.h"
 #include "shell/application.h"
@@ -41,11 +42,14 @@ QImage SkinPicture() {
 
 } // namespace
 
-TForm1::TForm1(TVerAboutBox& aboutBox, QWidget* parent)
+TForm1::TForm1(TVerAboutBox* splash, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-      ui_(std::make_unique<Ui::TForm1>()), aboutBox_(aboutBox),
+      ui_(std::make_unique<Ui::TForm1>()), aboutBox_(splash),
       historyFolders_(HistoryModuleFolders()), sampler_(grid_), counter_(*this) {
     ui_->setupUi(this);
+    if (splash != nullptr) {
+        GoesWhenClosed(splash);
+    }
     KeepBoxesAbove({this});
     // Window managers leave a dock where it asks to be, above normal windows, and neither
     // maximise it nor pull it back onto the screen. Outside its shape the window is transparent
@@ -67,6 +71,7 @@ TForm1::TForm1(TVerAboutBox& aboutBox, QWidget* parent)
 
 TForm1::~TForm1() {
     SetDisplayLossHandler({});
+    delete aboutBox_;
     delete history_;
 }
 
@@ -158,7 +163,7 @@ void TForm1::CreatePopupMenu1() {
         Aproposde1Click(this,
                         counter_.Rule() == BillingRule{} ? QString() : RuleText(counter_.Rule()));
     });
-    AddItem(popupMenu1_, "VersionInfo1", "Version Info", [this] { aboutBox_.VersionInfo1Click(); });
+    AddItem(popupMenu1_, "VersionInfo1", "Version Info", [this] { AboutBox().VersionInfo1Click(); });
     AddItem(popupMenu1_, "Unpetitcoupdemain1", "Un petit coup de main",
             [this] { Help().Unpetitcoupdemain1Click(); });
     AddItem(popupMenu1_, "Dcrocher1", "Décrocher", [this] { Dcrocher1Click(); });
@@ -380,6 +385,23 @@ TForm2& TForm1::Detail() {
     return *detail_;
 }
 
+// A window shown now and then is deleted when closed, and its memory given back to the system
+// once it is gone: freed, it would stay with the program, amid the blocks still in use.
+void TForm1::GoesWhenClosed(QWidget* window) {
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    connect(window, &QObject::destroyed, this, [] {
+        QMetaObject::invokeMethod(qApp, &platform::releaseFreedMemory, Qt::QueuedConnection);
+    });
+}
+
+TVerAboutBox& TForm1::AboutBox() {
+    if (aboutBox_ == nullptr) {
+        aboutBox_ = new TVerAboutBox;
+        GoesWhenClosed(aboutBox_);
+    }
+    return *aboutBox_;
+}
+
 TForm4& TForm1::Help() {
     if (!help_) {
         help_ = std::make_unique<TForm4>();
@@ -414,7 +436,7 @@ void TForm1::Historiquedesconnexions1Click() {
                                 counter_.VolumeAllowance()};
         });
         // Closed, it goes, and its chart, table and pixels with it: most sessions open it once.
-        history_->setAttribute(Qt::WA_DeleteOnClose);
+        GoesWhenClosed(history_);
     }
     history_->show();
     history_->raise();

@@ -30,7 +30,8 @@ class TForm1 : public QWidget, public CounterView {
     Q_OBJECT
 
 public:
-    explicit TForm1(TVerAboutBox& aboutBox, QWidget* parent = nullptr);
+    // The splash, if still open, is the About box until it closes.
+    explicit TForm1(TVerAboutBox* splash, QWidget* parent = nullptr);
     ~TForm1() override;
 
     void setVisible(bool visible) override;
@@ -116,11 +117,14 @@ private:
     void ShowHistoryInstalled();
     TForm2& Detail();
     TForm4& Help();
+    TVerAboutBox& AboutBox();
+    void GoesWhenClosed(QWidget* window);
     QAction* AddItem(QMenu* menu, const char* name, const QString& caption,
                      const std::function<void()>& handler);
 
     std::unique_ptr<Ui::TForm1> ui_;
-    TVerAboutBox& aboutBox_;
+    // The About box is deleted when it closes, and made again when asked for.
+    QPointer<TVerAboutBox> aboutBox_;
     // The detail and help windows are made when first shown: most sessions never show them, and
     // made hidden at the start they would hold their widgets, text and fonts all along.
     DetailGrid grid_;

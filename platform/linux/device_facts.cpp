@@ -1,23 +1,26 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/linux/device_facts.h"
 
-#include <fstream>
+#include "platform/failure.h"
+#include "platform/file_io.h"
+
 #include <libudev.h>
+#include <memory>
 #include <optional>
-#include <sstream>
 
 namespace platform {
 
 namespace {
 
-std::optional<std::string> readFile(const std::string& path) {
-    std::ifstream file(path);
-    if (!file) {
+// sysfs attributes are a page at most.
+constexpr std::size_t kAttributeLimit = 4096;
+
+std::optional<std::string> readAttribute(const std::string& path) {
+    try {
+        return readFile(path, kAttributeLimit);
+    } catch (const Failure&) {
         return std::nullopt;
     }
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
 }
 
 // The value of KEY=value lines, as in a uevent file.
@@ -36,40 +39,35 @@ std::string ueventValue(std::string_view uevent, std::string_view key) {
 
 } // namespace
 
-DeviceFactsReader::DeviceFactsReader() : udev_(udev_new()) {
-    if (udev_ != nullptr) {
-        hwdb_ = udev_hwdb_new(udev_);
-    }
-}
-
-DeviceFactsReader::~DeviceFactsReader() {
-    if (hwdb_ != nullptr) {
-        udev_hwdb_unref(hwdb_);
-    }
-    if (udev_ != nullptr) {
-        udev_unref(udev_);
-    }
-}
-
 DeviceFacts DeviceFactsReader::read(std::string_view name, unsigned index) const {
     const std::string directory = "/sys/class/net/" + std::string(name);
-    const auto uevent = readFile(directory + "/uevent");
+    const auto uevent = readAttribute(directory + "/uevent");
     if (!uevent || ueventValue(*uevent, "IFINDEX") != std::to_string(index)) {
         return {};
     }
     DeviceFacts facts;
     facts.devType = ueventValue(*uevent, "DEVTYPE");
-    if (hwdb_ != nullptr) {
-        if (auto modalias = readFile(directory + "/device/modalias")) {
-            modalias->erase(modalias->find_last_not_of("\n") + 1);
-            lookUpHardware(*modalias, facts);
-        }
+    if (auto modalias = readAttribute(directory + "/device/modalias")) {
+        modalias->erase(modalias->find_last_not_of("\n") + 1);
+        lookUpHardware(*modalias, facts);
     }
     return facts;
 }
 
-void DeviceFactsReader::lookUpHardware(const std::string& modalias, DeviceFacts& facts) const {
-    udev_list_entry* entry = udev_hwdb_get_properties_list_entry(hwdb_, modalias.c_str(), 0);
+// The database is opened for each adapter, read once in its life, rather than kept: it is a
+// mapped file of some ten megabytes, and the devices without hardware (tunnels, PPP) never need it.
+void DeviceFactsReader::lookUpHardware(const std::string& modalias, DeviceFacts& facts) {
+    const std::unique_ptr<udev, decltype(&udev_unref)> context(udev_new(), udev_unref);
+    if (!context) {
+        return;
+    }
+    // Null where the machine has no compiled hardware database.
+    const std::unique_ptr<udev_hwdb, decltype(&udev_hwdb_unref)> hwdb(udev_hwdb_new(context.get()),
+                                                                      udev_hwdb_unref);
+    if (!hwdb) {
+        return;
+    }
+    udev_list_entry* entry = udev_hwdb_get_properties_list_entry(hwdb.get(), modalias.c_str(), 0);
     for (; entry != nullptr; entry = udev_list_entry_get_next(entry)) {
         const std::string_view key = udev_list_entry_get_name(entry);
         const char* value = udev_list_entry_get_value(entry);

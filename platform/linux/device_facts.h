@@ -6,9 +6,6 @@
 #include <string>
 #include <string_view>
 
-struct udev;
-struct udev_hwdb;
-
 namespace platform {
 
 struct DeviceFacts {
@@ -19,20 +16,12 @@ struct DeviceFacts {
 
 class DeviceFactsReader {
 public:
-    DeviceFactsReader();
-    ~DeviceFactsReader();
-    DeviceFactsReader(const DeviceFactsReader&) = delete;
-    DeviceFactsReader& operator=(const DeviceFactsReader&) = delete;
-
     // Nothing is known when sysfs has no interface of that name and index: it vanished, or this
     // process's sysfs shows another network namespace.
     DeviceFacts read(std::string_view name, unsigned index) const;
 
 private:
-    void lookUpHardware(const std::string& modalias, DeviceFacts& facts) const;
-
-    udev* udev_ = nullptr;
-    udev_hwdb* hwdb_ = nullptr; // null where the machine has no compiled hardware database
+    static void lookUpHardware(const std::string& modalias, DeviceFacts& facts);
 };
 
 } // namespace platform

@@ -2,22 +2,35 @@
 #include "platform/linux/elf_version.h"
 
 #include <bit>
+#include <cerrno>
 #include <cstring>
 #include <elf.h>
-#include <fstream>
+#include <fcntl.h>
 #include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace platform {
 
 namespace {
 
-// Reads byte ranges of a file, refusing any range that does not lie wholly inside it.
+// Reads byte ranges of a file, refusing any range that does not lie wholly inside it. Plain
+// system reads: a stream would bring the C++ library's locales into memory for these few reads.
 class FileRanges {
 public:
-    explicit FileRanges(const char* path) : file_(path, std::ios::binary | std::ios::ate) {
-        const auto end = file_.tellg();
-        size_ = file_ && end > 0 ? static_cast<std::uint64_t>(end) : 0;
+    explicit FileRanges(const char* path) : fd_(::open(path, O_RDONLY | O_CLOEXEC)) {
+        struct stat info {};
+        if (fd_ >= 0 && ::fstat(fd_, &info) == 0 && info.st_size > 0) {
+            size_ = static_cast<std::uint64_t>(info.st_size);
+        }
     }
+    ~FileRanges() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    FileRanges(const FileRanges&) = delete;
+    FileRanges& operator=(const FileRanges&) = delete;
 
     std::uint64_t size() const { return size_; }
 
@@ -25,17 +38,28 @@ public:
         return offset <= size_ && length <= size_ - offset;
     }
 
-    bool read(std::uint64_t offset, std::uint64_t length, void* out) {
+    bool read(std::uint64_t offset, std::uint64_t length, void* out) const {
         if (!contains(offset, length)) {
             return false;
         }
-        file_.seekg(static_cast<std::streamoff>(offset));
-        return static_cast<bool>(
-            file_.read(static_cast<char*>(out), static_cast<std::streamsize>(length)));
+        auto* bytes = static_cast<char*>(out);
+        while (length > 0) {
+            const ssize_t n = ::pread(fd_, bytes, length, static_cast<off_t>(offset));
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
+            if (n <= 0) {
+                return false;
+            }
+            bytes += n;
+            offset += static_cast<std::uint64_t>(n);
+            length -= static_cast<std::uint64_t>(n);
+        }
+        return true;
     }
 
 private:
-    std::ifstream file_;
+    int fd_;
     std::uint64_t size_ = 0;
 };
 

@@ -33,14 +33,13 @@ protected:
     platform::FakePlatform fake;
     platform::ScopedPlatform installed{fake};
     QStringList failures;
-    TVerAboutBox aboutBox;
     std::unique_ptr<TForm1> form;
 
     WidgetWindow() {
         SetErrorPresenter([this](const QString& message) { failures << message; });
         Put(kResetDayFileName, "1\r\n");
         fake.addInterface(1, "ppp0 - Interface WAN (PPP)");
-        form = std::make_unique<TForm1>(aboutBox);
+        form = std::make_unique<TForm1>(nullptr);
     }
     ~WidgetWindow() override {
         EXPECT_EQ(failures, QStringList{});
