@@ -7,8 +7,8 @@
 #include "bench/bench_floor.h"
 #include "counter/counter.h"
 #include "counter/counter_files.h"
+#include "netstats/detail_grid.h"
 #include "netstats/traffic_sampler.h"
-#include "shell/detail_window.h"
 
 #include <QApplication>
 #include <QDir>
@@ -75,8 +75,8 @@ int main(int argc, char** argv) {
         return EXIT_FAILURE;
     }
 
-    TForm2 window; // never shown: the fills only write its grid
-    BenchView view(window.Grid());
+    DetailGrid grid; // the detail window is made only when shown
+    BenchView view(grid);
     Counter counter(view);
     // No plan: after an hour of connected ticks, thousands of them here, its alarm would ring.
     WriteCounterFile(NewCounterFile(QStringLiteral("0")));

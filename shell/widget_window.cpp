@@ -22,6 +22,7 @@
 #include <QContextMenuEvent>
 #include <QImageReader>
 #include <QMenu>
+#include <QPixmapCache>
 #include <QScreen>
 #include <QSocketNotifier>
 #include <QSystemTrayIcon>
@@ -163,7 +164,8 @@ void TForm1::CreatePopupMenu1() {
         Aproposde1Click(this,
                         counter_.Rule() == BillingRule{} ? QString() : RuleText(counter_.Rule()));
     });
-    AddItem(popupMenu1_, "VersionInfo1", "Version Info", [this] { AboutBox().VersionInfo1Click(); });
+    AddItem(popupMenu1_, "VersionInfo1", "Version Info",
+            [this] { AboutBox().VersionInfo1Click(); });
     AddItem(popupMenu1_, "Unpetitcoupdemain1", "Un petit coup de main",
             [this] { Help().Unpetitcoupdemain1Click(); });
     AddItem(popupMenu1_, "Dcrocher1", "Décrocher", [this] { Dcrocher1Click(); });
@@ -386,11 +388,18 @@ TForm2& TForm1::Detail() {
 }
 
 // A window shown now and then is deleted when closed, and its memory given back to the system
-// once it is gone: freed, it would stay with the program, amid the blocks still in use.
+// once it is gone: freed, it would stay with the program, amid the blocks still in use. So do the
+// style's pictures of its buttons, headers and frames, which the strip does not draw.
 void TForm1::GoesWhenClosed(QWidget* window) {
     window->setAttribute(Qt::WA_DeleteOnClose);
     connect(window, &QObject::destroyed, this, [] {
-        QMetaObject::invokeMethod(qApp, &platform::releaseFreedMemory, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            qApp,
+            [] {
+                QPixmapCache::clear();
+                platform::releaseFreedMemory();
+            },
+            Qt::QueuedConnection);
     });
 }
 

@@ -142,9 +142,9 @@ TEST(AllowanceFromText, GigaoctetsWithADecimalComma) {
         EXPECT_EQ(AllowanceFromText(QString::fromUtf8(row.typed)), row.octets) << row.typed;
         EXPECT_EQ(AllowanceText(row.octets), QString::fromUtf8(row.shown)) << row.typed;
     }
-    for (const char* typed : {"", "-1", "+1", "2.5", "2,", ",5", "2,5 Go", "deux", "1 000",
-                              "1,0000000001", "18446744073,709551616", "٣",
-                              "99999999999999999999", "1,5,0", "\t1"}) {
+    for (const char* typed :
+         {"", "-1", "+1", "2.5", "2,", ",5", "2,5 Go", "deux", "1 000", "1,0000000001",
+          "18446744073,709551616", "٣", "99999999999999999999", "1,5,0", "1 ,5"}) {
         try {
             AllowanceFromText(QString::fromUtf8(typed));
             ADD_FAILURE() << "accepted " << typed;

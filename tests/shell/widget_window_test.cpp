@@ -3,6 +3,7 @@
 
 #include "counter/counter_files.h"
 #include "counter/settings.h"
+#include "info/help_window.h"
 #include "info/ver_about_box.h"
 #include "platform/fake/fake_platform.h"
 #include "shell/application.h"
@@ -265,6 +266,37 @@ TEST_F(WidgetWindow, BillingRulesAndCorrectionItems) {
     Tick(true);
     EXPECT_EQ(Find<QLabel>("Label8")->text(),
               IsFree(expected, QDateTime::currentDateTime()) ? "0h0m0s" : "0h1m0s");
+}
+
+// The windows shown now and then are made when first asked for, the About box again after each
+// closing, which deletes it; the help window, once made, is kept.
+TEST_F(WidgetWindow, OccasionalWindowsAreMadeWhenAskedFor) {
+    const auto aboutBoxes = [] {
+        QList<QWidget*> windows = QApplication::topLevelWidgets();
+        windows.removeIf([](const QWidget* window) {
+            return qobject_cast<const TVerAboutBox*>(window) == nullptr;
+        });
+        return windows;
+    };
+    EXPECT_EQ(form->DetailWindow(), nullptr);
+    EXPECT_EQ(form->HelpWindow(), nullptr);
+    EXPECT_TRUE(aboutBoxes().isEmpty());
+    for (int showing = 0; showing < 2; ++showing) {
+        form->MenuItem("VersionInfo1")->trigger();
+        ASSERT_EQ(aboutBoxes().size(), 1);
+        EXPECT_TRUE(aboutBoxes()[0]->isVisible());
+        aboutBoxes()[0]->close();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(aboutBoxes().isEmpty());
+    }
+    form->MenuItem("Unpetitcoupdemain1")->trigger();
+    TForm4* help = form->HelpWindow();
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    help->close();
+    form->MenuItem("Unpetitcoupdemain1")->trigger();
+    EXPECT_EQ(form->HelpWindow(), help);
+    EXPECT_TRUE(help->isVisible());
 }
 
 // The history comes right after the detail. Its window comes from its module, made when asked for
