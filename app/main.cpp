@@ -5,7 +5,8 @@
 //     filocompte [--dossier-utilisateur]
 //
 // The program keeps its files in the current directory; with the option, which the desktop entry
-// passes, in the user's data folder instead of wherever the session happens to start.
+// passes, in the user's data folder instead of wherever the session happens to start. The program
+// starts itself with --historique, in its folder, for the history window (see HistoryProcess).
 
 #include "counter/checkpoint.h"
 #include "counter/counter_files.h"
@@ -18,11 +19,13 @@
 #include "platform/notifications.h"
 #include "platform/sound.h"
 #include "shell/application.h"
+#include "shell/history_viewer.h"
 #include "shell/picone_barre_tache.h"
 #include "shell/widget_window.h"
 
 #include <QFont>
 #include <QIcon>
+#include <cstdio>
 #include <cstdlib>
 
 namespace {
@@ -82,6 +85,18 @@ void ChooseToolkitOptions() {
     }
 }
 
+// The history window's own process: the window, until it closes or the program ends.
+int ShowHistory() {
+    try {
+        HistoryViewer viewer(LoadHistoryModule(HistoryModuleFolders()), fileno(stdin));
+        QObject::connect(&viewer, &HistoryViewer::Ended, qApp, &QCoreApplication::quit);
+        return QApplication::exec();
+    } catch (const platform::Failure& failure) {
+        ErrorBoxAndWait(QString::fromUtf8(failure.what()));
+        return EXIT_FAILURE;
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -90,6 +105,9 @@ int main(int argc, char** argv) {
     // The caption of every message box, the first of which may come before any window.
     QApplication::setApplicationName(QStringLiteral("Filocompte"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/filocompte.ico")));
+    if (QApplication::arguments().contains(QStringLiteral("--historique"))) {
+        return ShowHistory();
+    }
     // Only "Quitter" ends the program, whatever windows are closed or hidden.
     QApplication::setQuitOnLastWindowClosed(false);
     if (!EnterDataFolderIfAsked()) {

@@ -9,8 +9,10 @@
 #include <QFile>
 #include <QThread>
 
-Journal::Journal(QString fileName) : fileName_(std::move(fileName)) {
-    if (platform::fileExists(
+Journal::Journal(QString fileName, JournalAccess access)
+    : fileName_(std::move(fileName)), access_(access) {
+    if (access_ == JournalAccess::ReadWrite &&
+        platform::fileExists(
             QFile::encodeName(JournalWorker::PendingFileName(fileName_)).toStdString())) {
         Worker();
     }
@@ -36,7 +38,9 @@ JournalWorker& Journal::Worker() {
         connect(worker_, &JournalWorker::Answered, this,
                 [](const std::function<void()>& deliver) { deliver(); });
         thread_->start();
-        QMetaObject::invokeMethod(worker_, &JournalWorker::Resume, Qt::QueuedConnection);
+        if (access_ == JournalAccess::ReadWrite) {
+            QMetaObject::invokeMethod(worker_, &JournalWorker::Resume, Qt::QueuedConnection);
+        }
     }
     return *worker_;
 }

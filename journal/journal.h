@@ -15,13 +15,18 @@
 class JournalWorker;
 class QThread;
 
+// Whether the process writes the journal. The history window's own process only reads it: the
+// rows the program keeps pending are the program's to write.
+enum class JournalAccess { ReadWrite, ReadOnly };
+
 class Journal : public QObject {
     Q_OBJECT
 
 public:
     // The worker starts at the first use, or at once when a previous run left rows pending, so
     // that a program whose journal is never read or written pays nothing for it.
-    explicit Journal(QString fileName = QString::fromLatin1(kJournalFileName));
+    explicit Journal(QString fileName = QString::fromLatin1(kJournalFileName),
+                     JournalAccess access = JournalAccess::ReadWrite);
     // Stops the worker as Close does, without telling.
     ~Journal() override;
 
@@ -58,6 +63,7 @@ private:
     void Stop();
 
     QString fileName_;
+    JournalAccess access_;
     Report report_;
     std::unique_ptr<QThread> thread_;
     JournalWorker* worker_ = nullptr;

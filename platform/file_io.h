@@ -16,6 +16,10 @@ bool fileExists(const std::string& name);
 // directory, a larger file) raises UnusableFile without waiting on it.
 std::string readFile(const std::string& name, std::size_t limit);
 
+// One read of an open descriptor, of at most limit bytes: what a pipe holds, without waiting once
+// a notifier told it is readable; empty at its end.
+std::string readSome(int descriptor, std::size_t limit);
+
 // Replaces the file's content atomically: the bytes go to a new file beside it, created
 // exclusively and without following a link, which is flushed to the disk and then renamed over
 // it, so a crash or a full disk leaves the old file or the new one, never a mix or an empty file.

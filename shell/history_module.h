@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The history window lives in a module of its own, loaded at its first opening: its chart library,
-// and OpenGL with it, is mapped only in the sessions that look at the history. The module exports
-// one function, which makes the window; the program lends it its journal and the counter's facts.
-// The module takes the journal's code from the executable, which exports its symbols for it.
+// The history window lives in a module of its own, loaded only by the history's own process (see
+// HistoryProcess): its chart library, and OpenGL with it, never enter the program that counts. The
+// module exports one function, which makes the window from a journal and the counter's facts. It
+// takes the journal's code from the executable, which exports its symbols for it.
 
 #include "shell/history_window.h"
 

@@ -3,9 +3,10 @@
 // The history window: the chart of a period's hours with the plan and the forecast, its volume,
 // its connections newest first, the earlier periods to choose from, and the export to CSV. Made at
 // its first showing; while hidden it reads nothing. The journal reads on its own thread: meanwhile
-// the window says it is loading, and the strip goes on.
+// the window says it is loading.
 
 #include "journal/forecast.h"
+#include "journal/history_messages.h"
 #include "journal/journal.h"
 
 #include <QWidget>
@@ -20,17 +21,6 @@ class QTableWidget;
 namespace Ui {
 class TForm5;
 }
-
-// What the counter knows of the current period.
-struct CounterFacts {
-    QDateTime periodStart; // the counter's reset date
-    std::int64_t used = 0; // seconds counted since
-    std::int32_t plan = 0;
-    int resetDay = 0;
-    QDateTime now;
-    std::uint64_t volume = 0;    // octets counted since the reset
-    std::uint64_t allowance = 0; // the volume allowance, 0 for none
-};
 
 class TForm5 : public QWidget {
     Q_OBJECT

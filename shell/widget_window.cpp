@@ -63,6 +63,7 @@ TForm1::TForm1(TVerAboutBox* splash, QWidget* parent)
     connect(&timer1_, &QTimer::timeout, this, &TForm1::Timer1Timer);
     connect(&timer2_, &QTimer::timeout, this, &TForm1::Timer2Timer);
     CreatePopupMenu1();
+    connect(&counter_.History(), &Journal::Added, &history_, &HistoryProcess::JournalAdded);
     LoadComponents();
     WatchTerminationRequests();
     timer2_.start(kAnimationInterval);
@@ -73,7 +74,6 @@ TForm1::TForm1(TVerAboutBox* splash, QWidget* parent)
 TForm1::~TForm1() {
     SetDisplayLossHandler({});
     delete aboutBox_;
-    delete history_;
 }
 
 // What the layout gives the components beyond their places: the skin's picture and mask, the
@@ -367,6 +367,9 @@ void TForm1::FormResize() {
 
 void TForm1::Timer1Timer() {
     counter_.Tick();
+    if (history_.Running()) {
+        history_.Update(HistoryFacts());
+    }
 }
 
 void TForm1::FormClick() {
@@ -422,7 +425,7 @@ TForm4& TForm1::Help() {
 
 // The history is an optional part of the program: without its module the item says so.
 void TForm1::ShowHistoryInstalled() {
-    const bool installed = makeHistory_ || HistoryModuleInstalled(historyFolders_);
+    const bool installed = HistoryModuleInstalled(historyFolders_);
     QAction* item = MenuItem("Historiquedesconnexions1");
     item->setEnabled(installed);
     item->setText(installed ? "Historique des connexions…"
@@ -430,25 +433,14 @@ void TForm1::ShowHistoryInstalled() {
 }
 
 void TForm1::Historiquedesconnexions1Click() {
-    if (!makeHistory_) {
-        makeHistory_ = LoadHistoryModule(historyFolders_);
-    }
-    if (!history_) {
-        history_ = makeHistory_(counter_.History(), [this] {
-            const QDateTime now = QDateTime::currentDateTime();
-            return CounterFacts{counter_.PeriodStart(now),
-                                counter_.CumulatedSeconds(),
-                                counter_.Plan(),
-                                counter_.ResetDay(),
-                                now,
-                                counter_.PeriodVolume(),
-                                counter_.VolumeAllowance()};
-        });
-        // Closed, it goes, and its chart, table and pixels with it: most sessions open it once.
-        GoesWhenClosed(history_);
-    }
-    history_->show();
-    history_->raise();
+    history_.Show(HistoryFacts());
+}
+
+CounterFacts TForm1::HistoryFacts() const {
+    const QDateTime now = QDateTime::currentDateTime();
+    return {counter_.PeriodStart(now), counter_.CumulatedSeconds(), counter_.Plan(),
+            counter_.ResetDay(),       now,                         counter_.PeriodVolume(),
+            counter_.VolumeAllowance()};
 }
 
 void TForm1::Rinitialiserlecompteur1Click() {

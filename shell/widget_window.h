@@ -7,6 +7,7 @@
 #include "counter/counter.h"
 #include "netstats/traffic_sampler.h"
 #include "shell/history_module.h"
+#include "shell/history_process.h"
 
 #include <QElapsedTimer>
 #include <QPointer>
@@ -47,6 +48,8 @@ public:
     TForm4* HelpWindow() const { return help_.get(); }
     // Where the history's module is looked for; by default HistoryModuleFolders().
     void SetHistoryModuleFolders(QStringList folders) { historyFolders_ = std::move(folders); }
+    // The history window's process (see HistoryProcess).
+    HistoryProcess& History() { return history_; }
 
     // CounterView
     Look CurrentLook() const override { return look_; }
@@ -115,6 +118,7 @@ private:
     void LoadComponents();
     void CreatePopupMenu1();
     void ShowHistoryInstalled();
+    CounterFacts HistoryFacts() const;
     TForm2& Detail();
     TForm4& Help();
     TVerAboutBox& AboutBox();
@@ -132,10 +136,9 @@ private:
     QString resetDayAndMonth_;
     std::unique_ptr<TForm2> detail_;
     std::unique_ptr<TForm4> help_;
-    // Made when shown, from its module loaded at the first showing: until then the history costs
-    // nothing. Deleted when closed.
-    QPointer<QWidget> history_;
-    HistoryWindowMaker makeHistory_ = nullptr;
+    // Started when shown, in a process of its own that ends when the window closes: the history
+    // costs nothing to a session that does not look at it, and nothing once it was closed.
+    HistoryProcess history_;
     QStringList historyFolders_;
     TrafficSampler sampler_;
     Counter counter_;

@@ -172,6 +172,19 @@ std::string readFile(const std::string& name, std::size_t limit) {
     return bytes;
 }
 
+std::string readSome(int descriptor, std::size_t limit) {
+    std::string bytes(limit, '\0');
+    ssize_t n = 0;
+    do {
+        n = ::read(descriptor, bytes.data(), limit);
+    } while (n < 0 && errno == EINTR);
+    if (n < 0) {
+        throw IoError::fromErrno(errno);
+    }
+    bytes.resize(static_cast<std::size_t>(n));
+    return bytes;
+}
+
 bool removeFile(const std::string& name) {
     return ::unlink(name.c_str()) == 0;
 }
