@@ -117,6 +117,11 @@ int main(int argc, char** argv) {
     // keeps every label within its place.
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
                                {QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
+    // French labels need no text shaping (kerning stays): without it the shaper's code and the
+    // fonts' layout tables stay out of the program's memory all day.
+    QFont font = QApplication::font();
+    font.setStyleStrategy(QFont::PreferNoShaping);
+    QApplication::setFont(font);
 
     if (!LockFolder()) {
         return EXIT_FAILURE;

@@ -110,6 +110,18 @@ optional_libraries() {
         "/proc/$1/maps" | sort -u | paste -sd' '
 }
 
+# A session bus and a system bus of the run's own, as a desktop has: without them D-Bus clients
+# start a bus of their own through the display, or report the missing socket. The system bus
+# holds no NetworkManager, as on a desktop without it.
+start_buses() {
+    local bus
+    for bus in session system; do
+        dbus-daemon --session --nofork --address="unix:path=$work/$bus-bus" >/dev/null 2>&1 &
+        started+=($!)
+        wait_for 5 test -S "$work/$bus-bus"
+    done
+}
+
 # Writes the files each program reads from its working directory.
 prepare_filocompte() { printf '1\r\n' >"$work/jour_raz.txt"; }
 prepare_floor() { :; }
@@ -156,12 +168,14 @@ run_program() {
         ip -n "$ns" route add default dev ppp0
     fi
     start_display
+    start_buses
     "prepare_$kind"
     start=$(now_ns)
     # In its French locale: elsewhere our reset date may be written month first, and read back
     # day first it makes the monthly reminder a modal box at start.
     (cd "$work" && exec ip netns exec "$ns" env DISPLAY="$display" HOME="$work" LANG=fr_FR.UTF-8 \
-        LC_ALL=fr_FR.UTF-8 "$@" >"$work/stdout" 2>"$work/stderr") &
+        LC_ALL=fr_FR.UTF-8 DBUS_SESSION_BUS_ADDRESS="unix:path=$work/session-bus" \
+        DBUS_SYSTEM_BUS_ADDRESS="unix:path=$work/system-bus" "$@" >"$work/stdout" 2>"$work/stderr") &
     pid=$!
     started+=("$pid")
     if ! wait_for 30 viewable_window "$title" "$width"; then

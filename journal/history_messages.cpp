@@ -29,12 +29,9 @@ QByteArray MessageLine(const HistoryMessage& message) {
     }
     const CounterFacts& facts = message.facts;
     const std::array<QByteArray, kFactsFields> fields = {
-        kFacts.toByteArray(),
-        facts.periodStart.toString(Qt::ISODateWithMs).toLatin1(),
-        Number(facts.used),
-        Number(facts.plan),
-        Number(facts.resetDay),
-        Number(facts.volume),
+        kFacts.toByteArray(),   facts.periodStart.toString(Qt::ISODateWithMs).toLatin1(),
+        Number(facts.used),     Number(facts.plan),
+        Number(facts.resetDay), Number(facts.volume),
         Number(facts.allowance)};
     return QList<QByteArray>(fields.begin(), fields.end()).join(' ') + '\n';
 }

@@ -438,8 +438,12 @@ void TForm1::Historiquedesconnexions1Click() {
 
 CounterFacts TForm1::HistoryFacts() const {
     const QDateTime now = QDateTime::currentDateTime();
-    return {counter_.PeriodStart(now), counter_.CumulatedSeconds(), counter_.Plan(),
-            counter_.ResetDay(),       now,                         counter_.PeriodVolume(),
+    return {counter_.PeriodStart(now),
+            counter_.CumulatedSeconds(),
+            counter_.Plan(),
+            counter_.ResetDay(),
+            now,
+            counter_.PeriodVolume(),
             counter_.VolumeAllowance()};
 }
 

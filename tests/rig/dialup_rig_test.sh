@@ -83,11 +83,11 @@ start_program() {
     eventually 20 find_widget && eventually 10 find_tray_icon
 }
 
-# The program shows a window of this title. Its WM_NAME is read again: xdotool's search by name
-# also finds windows of other titles.
+# The program (or the process of that pid) shows a window of this title. Its WM_NAME is read
+# again: xdotool's search by name also finds windows of other titles.
 shown() {
     local candidate
-    for candidate in $(xdotool search --onlyvisible --pid "$pid" --name "$1" 2>/dev/null); do
+    for candidate in $(xdotool search --onlyvisible --pid "${2:-$pid}" --name "$1" 2>/dev/null); do
         xprop -id "$candidate" WM_NAME 2>/dev/null | grep -q "^WM_NAME([A-Z0-9_]*) = \"$1\"$" &&
             return 0
     done
@@ -362,12 +362,14 @@ before=$(counter_line 2)
 check "Décrocher dials" dial
 shot 5-connected
 menu_pick "Historique des connexions…"
-check "the history window shows the chart and the forecast" \
-    eventually 5 shown "Historique des connexions"
+check "the history window shows the chart and the forecast, from a process of its own" \
+    eventually 5 eval 'history_pid=$(pgrep -P "$pid" -f historique) &&
+                       shown "Historique des connexions" "$history_pid"'
 sleep 1
 shot 5-history
 kill -TERM "$pid"
 check "a termination signal ends it" eventually 10 eval '! kill -0 "$pid" 2>/dev/null'
+check "and the history's process with it" eventually 10 eval '! kill -0 "$history_pid" 2>/dev/null'
 wait "$pid"
 check "with status 0" test $? -eq 0
 check "the connection is recorded first" \
