@@ -30,8 +30,10 @@ HistoryWindowMaker LoadHistoryModule(const QStringList& folders) {
         if (!QFileInfo::exists(ModuleFile(folder))) {
             continue;
         }
-        // Never unloaded: the window's code must outlive the window.
+        // Never unloaded: the window's code must outlive the window. Every symbol is resolved at
+        // once: one the executable does not lend fails here, with its name.
         QLibrary module(ModuleFile(folder));
+        module.setLoadHints(QLibrary::ResolveAllSymbolsHint);
         if (auto* make =
                 reinterpret_cast<HistoryWindowMaker>(module.resolve("MakeHistoryWindow"))) {
             return make;
