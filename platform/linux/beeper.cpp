@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/linux/beeper.h"
 
+#include "platform/linux/dynamic_library.h"
 #include "platform/sound.h"
 
 #include <canberra.h>
 #include <chrono>
-#include <dlfcn.h>
 
 namespace platform {
 
@@ -33,11 +33,6 @@ struct Canberra {
     decltype(&ca_proplist_sets) proplistSets;
     decltype(&ca_proplist_destroy) proplistDestroy;
 };
-
-template <typename Function> bool Resolve(void* library, const char* name, Function& function) {
-    function = reinterpret_cast<Function>(dlsym(library, name));
-    return function != nullptr;
-}
 
 // The library, loaded once and kept; null when it cannot be loaded.
 const Canberra* LoadCanberra() {

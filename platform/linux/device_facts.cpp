@@ -3,6 +3,7 @@
 
 #include "platform/failure.h"
 #include "platform/file_io.h"
+#include "platform/linux/dynamic_library.h"
 
 #include <libudev.h>
 #include <memory>
@@ -11,6 +12,41 @@
 namespace platform {
 
 namespace {
+
+// libudev's functions that the hardware database needs, loaded at the first adapter that has
+// hardware: tunnels and PPP links never need it.
+struct Udev {
+    decltype(&udev_new) contextNew;
+    decltype(&udev_unref) contextUnref;
+    decltype(&udev_hwdb_new) hwdbNew;
+    decltype(&udev_hwdb_unref) hwdbUnref;
+    decltype(&udev_hwdb_get_properties_list_entry) properties;
+    decltype(&udev_list_entry_get_next) next;
+    decltype(&udev_list_entry_get_name) name;
+    decltype(&udev_list_entry_get_value) value;
+};
+
+// The library, loaded once and kept; null when it cannot be loaded.
+const Udev* LoadUdev() {
+    static const Udev* loaded = []() -> const Udev* {
+        static Udev functions{};
+        void* library = dlopen("libudev.so.1", RTLD_NOW | RTLD_LOCAL);
+        if (library == nullptr) {
+            return nullptr;
+        }
+        const bool all =
+            Resolve(library, "udev_new", functions.contextNew) &&
+            Resolve(library, "udev_unref", functions.contextUnref) &&
+            Resolve(library, "udev_hwdb_new", functions.hwdbNew) &&
+            Resolve(library, "udev_hwdb_unref", functions.hwdbUnref) &&
+            Resolve(library, "udev_hwdb_get_properties_list_entry", functions.properties) &&
+            Resolve(library, "udev_list_entry_get_next", functions.next) &&
+            Resolve(library, "udev_list_entry_get_name", functions.name) &&
+            Resolve(library, "udev_list_entry_get_value", functions.value);
+        return all ? &functions : nullptr;
+    }();
+    return loaded;
+}
 
 // sysfs attributes are a page at most.
 constexpr std::size_t kAttributeLimit = 4096;
@@ -57,20 +93,25 @@ DeviceFacts DeviceFactsReader::read(std::string_view name, unsigned index) const
 // The database is opened for each adapter, read once in its life, rather than kept: it is a
 // mapped file of some ten megabytes, and the devices without hardware (tunnels, PPP) never need it.
 void DeviceFactsReader::lookUpHardware(const std::string& modalias, DeviceFacts& facts) {
-    const std::unique_ptr<udev, decltype(&udev_unref)> context(udev_new(), udev_unref);
+    const Udev* udev = LoadUdev();
+    if (udev == nullptr) {
+        return;
+    }
+    const std::unique_ptr<struct udev, decltype(udev->contextUnref)> context(udev->contextNew(),
+                                                                             udev->contextUnref);
     if (!context) {
         return;
     }
     // Null where the machine has no compiled hardware database.
-    const std::unique_ptr<udev_hwdb, decltype(&udev_hwdb_unref)> hwdb(udev_hwdb_new(context.get()),
-                                                                      udev_hwdb_unref);
+    const std::unique_ptr<udev_hwdb, decltype(udev->hwdbUnref)> hwdb(udev->hwdbNew(context.get()),
+                                                                     udev->hwdbUnref);
     if (!hwdb) {
         return;
     }
-    udev_list_entry* entry = udev_hwdb_get_properties_list_entry(hwdb.get(), modalias.c_str(), 0);
-    for (; entry != nullptr; entry = udev_list_entry_get_next(entry)) {
-        const std::string_view key = udev_list_entry_get_name(entry);
-        const char* value = udev_list_entry_get_value(entry);
+    udev_list_entry* entry = udev->properties(hwdb.get(), modalias.c_str(), 0);
+    for (; entry != nullptr; entry = udev->next(entry)) {
+        const std::string_view key = udev->name(entry);
+        const char* value = udev->value(entry);
         if (key == "ID_VENDOR_FROM_DATABASE" && value != nullptr) {
             facts.vendor = value;
         } else if (key == "ID_MODEL_FROM_DATABASE" && value != nullptr) {
