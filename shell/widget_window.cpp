@@ -45,13 +45,14 @@ QImage SkinPicture() {
 
 TForm1::TForm1(TVerAboutBox* splash, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-      ui_(std::make_unique<Ui::TForm1>()), aboutBox_(splash),
+      ui_(std::make_unique<Ui::TForm1>()), aboutBox_(splash), help_(std::make_unique<TForm4>()),
       historyFolders_(HistoryModuleFolders()), sampler_(grid_), counter_(*this) {
     ui_->setupUi(this);
     if (splash != nullptr) {
         GoesWhenClosed(splash);
     }
-    KeepBoxesAbove({this});
+    // The boxes cover the help window, large and in the middle of the screen, before the strip.
+    KeepBoxesAbove({help_.get(), this});
     // Window managers leave a dock where it asks to be, above normal windows, and neither
     // maximise it nor pull it back onto the screen. Outside its shape the window is transparent
     // too, for compositors that draw it without the shape.
@@ -415,11 +416,6 @@ TVerAboutBox& TForm1::AboutBox() {
 }
 
 TForm4& TForm1::Help() {
-    if (!help_) {
-        help_ = std::make_unique<TForm4>();
-        // The boxes cover the help window, large and in the middle of the screen, before the strip.
-        KeepBoxesAbove({help_.get(), this});
-    }
     return *help_;
 }
 
