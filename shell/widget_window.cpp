@@ -168,7 +168,7 @@ void TForm1::CreatePopupMenu1() {
     AddItem(popupMenu1_, "VersionInfo1", "Version Info",
             [this] { AboutBox().VersionInfo1Click(); });
     AddItem(popupMenu1_, "Unpetitcoupdemain1", "Un petit coup de main",
-            [this] { Help().Unpetitcoupdemain1Click(); });
+            [this] { help_->Unpetitcoupdemain1Click(); });
     AddItem(popupMenu1_, "Dcrocher1", "Décrocher", [this] { Dcrocher1Click(); });
     AddItem(popupMenu1_, "Raccrocher1", "Raccrocher", [this] { Raccrocher1Click(); });
     AddItem(popupMenu1_, "Quitter1", "Quitter", [this] { Quitter1Click(); });
@@ -415,10 +415,6 @@ TVerAboutBox& TForm1::AboutBox() {
     return *aboutBox_;
 }
 
-TForm4& TForm1::Help() {
-    return *help_;
-}
-
 // The history is an optional part of the program: without its module the item says so.
 void TForm1::ShowHistoryInstalled() {
     const bool installed = HistoryModuleInstalled(historyFolders_);
@@ -579,7 +575,7 @@ std::optional<BillingRule> TForm1::AskBillingRule(const BillingRule& rule) {
 }
 
 void TForm1::ShowHelpWindow() {
-    Help().Unpetitcoupdemain1Click();
+    help_->Unpetitcoupdemain1Click();
 }
 
 void TForm1::Terminate() {

@@ -120,7 +120,6 @@ private:
     void ShowHistoryInstalled();
     CounterFacts HistoryFacts() const;
     TForm2& Detail();
-    TForm4& Help();
     TVerAboutBox& AboutBox();
     void GoesWhenClosed(QWidget* window);
     QAction* AddItem(QMenu* menu, const char* name, const QString& caption,
