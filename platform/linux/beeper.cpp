@@ -34,24 +34,16 @@ struct Canberra {
     decltype(&ca_proplist_destroy) proplistDestroy;
 };
 
-// The library, loaded once and kept; null when it cannot be loaded.
 const Canberra* LoadCanberra() {
-    static const Canberra* loaded = []() -> const Canberra* {
-        static Canberra functions{};
-        void* library = dlopen("libcanberra.so.0", RTLD_NOW | RTLD_LOCAL);
-        if (library == nullptr) {
-            return nullptr;
-        }
-        const bool all = Resolve(library, "ca_context_create", functions.contextCreate) &&
-                         Resolve(library, "ca_context_destroy", functions.contextDestroy) &&
-                         Resolve(library, "ca_context_change_props", functions.changeProps) &&
-                         Resolve(library, "ca_context_play_full", functions.playFull) &&
-                         Resolve(library, "ca_proplist_create", functions.proplistCreate) &&
-                         Resolve(library, "ca_proplist_sets", functions.proplistSets) &&
-                         Resolve(library, "ca_proplist_destroy", functions.proplistDestroy);
-        return all ? &functions : nullptr;
-    }();
-    return loaded;
+    return LoadFunctions<Canberra>("libcanberra.so.0", [](void* library, Canberra& functions) {
+        return Resolve(library, "ca_context_create", functions.contextCreate) &&
+               Resolve(library, "ca_context_destroy", functions.contextDestroy) &&
+               Resolve(library, "ca_context_change_props", functions.changeProps) &&
+               Resolve(library, "ca_context_play_full", functions.playFull) &&
+               Resolve(library, "ca_proplist_create", functions.proplistCreate) &&
+               Resolve(library, "ca_proplist_sets", functions.proplistSets) &&
+               Resolve(library, "ca_proplist_destroy", functions.proplistDestroy);
+    });
 }
 
 // The sound system's context, made at the first bell and kept; the driver behind it (a sound

@@ -26,26 +26,17 @@ struct Udev {
     decltype(&udev_list_entry_get_value) value;
 };
 
-// The library, loaded once and kept; null when it cannot be loaded.
 const Udev* LoadUdev() {
-    static const Udev* loaded = []() -> const Udev* {
-        static Udev functions{};
-        void* library = dlopen("libudev.so.1", RTLD_NOW | RTLD_LOCAL);
-        if (library == nullptr) {
-            return nullptr;
-        }
-        const bool all =
-            Resolve(library, "udev_new", functions.contextNew) &&
-            Resolve(library, "udev_unref", functions.contextUnref) &&
-            Resolve(library, "udev_hwdb_new", functions.hwdbNew) &&
-            Resolve(library, "udev_hwdb_unref", functions.hwdbUnref) &&
-            Resolve(library, "udev_hwdb_get_properties_list_entry", functions.properties) &&
-            Resolve(library, "udev_list_entry_get_next", functions.next) &&
-            Resolve(library, "udev_list_entry_get_name", functions.name) &&
-            Resolve(library, "udev_list_entry_get_value", functions.value);
-        return all ? &functions : nullptr;
-    }();
-    return loaded;
+    return LoadFunctions<Udev>("libudev.so.1", [](void* library, Udev& functions) {
+        return Resolve(library, "udev_new", functions.contextNew) &&
+               Resolve(library, "udev_unref", functions.contextUnref) &&
+               Resolve(library, "udev_hwdb_new", functions.hwdbNew) &&
+               Resolve(library, "udev_hwdb_unref", functions.hwdbUnref) &&
+               Resolve(library, "udev_hwdb_get_properties_list_entry", functions.properties) &&
+               Resolve(library, "udev_list_entry_get_next", functions.next) &&
+               Resolve(library, "udev_list_entry_get_name", functions.name) &&
+               Resolve(library, "udev_list_entry_get_value", functions.value);
+    });
 }
 
 // sysfs attributes are a page at most.

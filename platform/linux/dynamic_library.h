@@ -13,4 +13,17 @@ template <typename Function> bool Resolve(void* library, const char* name, Funct
     return function != nullptr;
 }
 
+// The library's functions, loaded at the first call and kept; null when the library cannot be
+// loaded or lacks one of them. resolve fills functions from the library (see Resolve). One
+// library per Functions type: the first call loads it for all.
+template <typename Functions>
+const Functions* LoadFunctions(const char* soname, bool (*resolve)(void*, Functions&)) {
+    static const Functions* loaded = [&]() -> const Functions* {
+        static Functions functions{};
+        void* library = dlopen(soname, RTLD_NOW | RTLD_LOCAL);
+        return library != nullptr && resolve(library, functions) ? &functions : nullptr;
+    }();
+    return loaded;
+}
+
 } // namespace platform
