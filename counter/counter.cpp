@@ -353,12 +353,24 @@ void Counter::ReadResetMonth() {
 }
 
 void Counter::ReadResetDay() {
-    const std::optional<QString> day = ReadResetDayFile(Problems());
+    if (const std::optional<QString> day = ResetDayOrHelp()) {
+        resetDay_ = StrToInt(*day);
+    }
+}
+
+// Without a usable reset-day file the help window says how to make one. It is shown before the
+// box about a file set aside, so that the box opens over it rather than being moved there.
+std::optional<QString> Counter::ResetDayOrHelp() {
+    QString problem;
+    const std::optional<QString> day =
+        ReadResetDayFile([&problem](const QString& text) { problem = text; });
     if (!day) {
         view_.ShowHelpWindow();
-        return;
     }
-    resetDay_ = StrToInt(*day);
+    if (!problem.isEmpty()) {
+        Problems()(problem);
+    }
+    return day;
 }
 
 // A month of a later year is past whatever its number; without a readable year, months compare
@@ -406,12 +418,9 @@ void Counter::ChangeResetDay() {
 }
 
 void Counter::ShowResetDay() {
-    const std::optional<QString> day = ReadResetDayFile(Problems());
-    if (!day) {
-        view_.ShowHelpWindow();
-        return;
+    if (const std::optional<QString> day = ResetDayOrHelp()) {
+        view_.ShowMessage("La R.A.Z. du compteur est effectuée tous les " + *day + " du mois");
     }
-    view_.ShowMessage("La R.A.Z. du compteur est effectuée tous les " + *day + " du mois");
 }
 
 // The ticks go on while the question is open: lines 1 and 2 are read again after it, so a

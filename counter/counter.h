@@ -106,6 +106,7 @@ private:
     void StoreCounterFile(const CounterFile& file);
     void ReadResetMonth();
     void ReadResetDay();
+    std::optional<QString> ResetDayOrHelp();
     bool ResetMonthPassed(const QDate& today) const;
     void MonthlyCheck();
     Notice Problems();

@@ -45,14 +45,13 @@ QImage SkinPicture() {
 
 TForm1::TForm1(TVerAboutBox* splash, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-      ui_(std::make_unique<Ui::TForm1>()), aboutBox_(splash), help_(std::make_unique<TForm4>()),
+      ui_(std::make_unique<Ui::TForm1>()), aboutBox_(splash),
       historyFolders_(HistoryModuleFolders()), sampler_(grid_), counter_(*this) {
     ui_->setupUi(this);
     if (splash != nullptr) {
         GoesWhenClosed(splash);
     }
-    // The boxes cover the help window, large and in the middle of the screen, before the strip.
-    KeepBoxesAbove({help_.get(), this});
+    KeepBoxesAbove({this});
     // Window managers leave a dock where it asks to be, above normal windows, and neither
     // maximise it nor pull it back onto the screen. Outside its shape the window is transparent
     // too, for compositors that draw it without the shape.
@@ -168,7 +167,7 @@ void TForm1::CreatePopupMenu1() {
     AddItem(popupMenu1_, "VersionInfo1", "Version Info",
             [this] { AboutBox().VersionInfo1Click(); });
     AddItem(popupMenu1_, "Unpetitcoupdemain1", "Un petit coup de main",
-            [this] { help_->Unpetitcoupdemain1Click(); });
+            [this] { Help().Unpetitcoupdemain1Click(); });
     AddItem(popupMenu1_, "Dcrocher1", "Décrocher", [this] { Dcrocher1Click(); });
     AddItem(popupMenu1_, "Raccrocher1", "Raccrocher", [this] { Raccrocher1Click(); });
     AddItem(popupMenu1_, "Quitter1", "Quitter", [this] { Quitter1Click(); });
@@ -415,6 +414,15 @@ TVerAboutBox& TForm1::AboutBox() {
     return *aboutBox_;
 }
 
+TForm4& TForm1::Help() {
+    if (!help_) {
+        help_ = std::make_unique<TForm4>();
+        // The boxes cover the help window, large and in the middle of the screen, before the strip.
+        KeepBoxesAbove({help_.get(), this});
+    }
+    return *help_;
+}
+
 // The history is an optional part of the program: without its module the item says so.
 void TForm1::ShowHistoryInstalled() {
     const bool installed = HistoryModuleInstalled(historyFolders_);
@@ -575,7 +583,7 @@ std::optional<BillingRule> TForm1::AskBillingRule(const BillingRule& rule) {
 }
 
 void TForm1::ShowHelpWindow() {
-    help_->Unpetitcoupdemain1Click();
+    Help().Unpetitcoupdemain1Click();
 }
 
 void TForm1::Terminate() {

@@ -43,7 +43,7 @@ public:
     bool Terminated() const { return terminated_; }
     // The menu item of that name ("Dcrocher1", "Quitter1", ...).
     QAction* MenuItem(const char* name) const;
-    // The detail window once made (at its first showing), null before; the help window.
+    // The detail and help windows once made (at their first showing); null before.
     TForm2* DetailWindow() const { return detail_.get(); }
     TForm4* HelpWindow() const { return help_.get(); }
     // Where the history's module is looked for; by default HistoryModuleFolders().
@@ -120,6 +120,7 @@ private:
     void ShowHistoryInstalled();
     CounterFacts HistoryFacts() const;
     TForm2& Detail();
+    TForm4& Help();
     TVerAboutBox& AboutBox();
     void GoesWhenClosed(QWidget* window);
     QAction* AddItem(QMenu* menu, const char* name, const QString& caption,
@@ -128,10 +129,8 @@ private:
     std::unique_ptr<Ui::TForm1> ui_;
     // The About box is deleted when it closes, and made again when asked for.
     QPointer<TVerAboutBox> aboutBox_;
-    // The detail window is made when first shown: most sessions never show it, and made hidden at
-    // the start it would hold its widgets all along. The help window is made hidden at the start:
-    // a box at the start may have to cover it (KeepBoxesAbove), and window managers keep the box
-    // above it more surely when it exists before the box.
+    // The detail and help windows are made when first shown: most sessions never show them, and
+    // made hidden at the start they would hold their widgets, text and fonts all along.
     DetailGrid grid_;
     QString throughput_;
     QString resetDayAndMonth_;
