@@ -17,6 +17,7 @@
 #include "platform/file_io.h"
 #include "platform/internet.h"
 #include "platform/notifications.h"
+#include "platform/program_module.h"
 #include "platform/sound.h"
 #include "shell/application.h"
 #include "shell/history_viewer.h"
@@ -88,7 +89,7 @@ void ChooseToolkitOptions() {
 // The history window's own process: the window, until it closes or the program ends.
 int ShowHistory() {
     try {
-        HistoryViewer viewer(LoadHistoryModule(HistoryModuleFolders()), fileno(stdin));
+        HistoryViewer viewer(LoadHistoryModule(platform::ModuleFolders()), fileno(stdin));
         QObject::connect(&viewer, &HistoryViewer::Ended, qApp, &QCoreApplication::quit);
         return QApplication::exec();
     } catch (const platform::Failure& failure) {

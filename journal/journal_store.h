@@ -46,6 +46,8 @@ struct JournalEntry {
     }
 };
 
+class JournalDatabase;
+
 // The database itself, used from one thread: the journal's worker, or a test.
 class JournalStore {
 public:
@@ -75,11 +77,10 @@ public:
     static constexpr int kBusyTimeoutMs = 250;
 
 private:
-    struct Database;
-    Database& Open();
+    JournalDatabase& Open();
     // Runs work on the open database; a failure closes it, rolling back what it had begun.
     template <typename Work> auto Guarded(Work work);
 
     QString fileName_;
-    std::unique_ptr<Database> database_;
+    std::unique_ptr<JournalDatabase> database_;
 };

@@ -13,10 +13,7 @@
 extern "C" QWidget* MakeHistoryWindow(Journal& journal, TForm5::Facts facts);
 using HistoryWindowMaker = decltype(&MakeHistoryWindow);
 
-// Where the module is looked for, in order: beside the executable (the build tree), then where
-// the program installs it.
-QStringList HistoryModuleFolders();
-// Whether one of those folders holds the module.
+// Whether one of the folders (platform::ModuleFolders() but in tests) holds the module.
 bool HistoryModuleInstalled(const QStringList& folders);
 // The maker of the first module found in those folders, loaded and kept for the program's life;
 // throws platform::Failure when there is none or it cannot be loaded.

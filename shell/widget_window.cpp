@@ -7,6 +7,7 @@
 #include "info/resource.h"
 #include "info/ver_about_box.h"
 #include "platform/memory.h"
+#include "platform/program_module.h"
 #include "platform/termination.h"
 #include "platform/x11_window.h"
 #include "shell/application.h"
@@ -46,7 +47,7 @@ QImage SkinPicture() {
 TForm1::TForm1(TVerAboutBox* splash, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       ui_(std::make_unique<Ui::TForm1>()), aboutBox_(splash),
-      historyFolders_(HistoryModuleFolders()), sampler_(grid_), counter_(*this) {
+      historyFolders_(platform::ModuleFolders()), sampler_(grid_), counter_(*this) {
     ui_->setupUi(this);
     if (splash != nullptr) {
         GoesWhenClosed(splash);

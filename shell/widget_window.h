@@ -46,7 +46,7 @@ public:
     // The detail and help windows once made (at their first showing); null before.
     TForm2* DetailWindow() const { return detail_.get(); }
     TForm4* HelpWindow() const { return help_.get(); }
-    // Where the history's module is looked for; by default HistoryModuleFolders().
+    // Where the history's module is looked for; by default platform::ModuleFolders().
     void SetHistoryModuleFolders(QStringList folders) { historyFolders_ = std::move(folders); }
     // The history window's process (see HistoryProcess).
     HistoryProcess& History() { return history_; }

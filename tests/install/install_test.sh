@@ -32,9 +32,14 @@ module=$(find "$prefix" -name libfilocompte-history.so)
 [ -n "$module" ] || fail "history module missing"
 folder=$(sed -n 's/^CMAKE_INSTALL_PREFIX:PATH=//p' "$build/CMakeCache.txt")${module#"$prefix"}
 grep -qaF "${folder%/*}" "$prefix/bin/filocompte" || fail "the program looks for its module elsewhere"
-needed() { readelf -d "$1" | grep -c 'NEEDED.*libQt6Charts' || true; }
-[ "$(needed "$prefix/bin/filocompte")" = 0 ] || fail "the program links Qt Charts"
-[ "$(needed "$module")" = 1 ] || fail "the module does not link Qt Charts"
+needed() { readelf -d "$1" | grep -c "NEEDED.*$2" || true; }
+[ "$(needed "$prefix/bin/filocompte" libQt6Charts)" = 0 ] || fail "the program links Qt Charts"
+[ "$(needed "$module" libQt6Charts)" = 1 ] || fail "the module does not link Qt Charts"
+# The journal's database module beside it, and only it maps QtSql.
+journal=${module%/*}/libfilocompte-journal.so
+[ -f "$journal" ] || fail "journal module missing"
+[ "$(needed "$prefix/bin/filocompte" libQt6Sql)" = 0 ] || fail "the program links QtSql"
+[ "$(needed "$journal" libQt6Sql)" = 1 ] || fail "the journal module does not link QtSql"
 
 missing=()
 if command -v python3 >/dev/null; then
