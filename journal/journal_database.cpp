@@ -8,6 +8,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -62,6 +63,8 @@ public:
     SqliteJournal(const SqliteJournal&) = delete;
     SqliteJournal& operator=(const SqliteJournal&) = delete;
 
+    // Opens the file and brings it up to date; a failure leaves the connection to the destructor.
+    void Open();
     int Add(const QList<JournalEntry>& entries) override;
     QList<JournalEntry> Entries(const QDateTime& from, const QDateTime& to) override;
     QList<QDateTime> Resets() override;
@@ -69,15 +72,12 @@ public:
 private:
     [[noreturn]] void Fail(const QSqlError& error) const;
     QSqlQuery Run(const QString& sql, const QVariantList& values = {});
-    void BringUpToDate();
 
     QString fileName_;
     QString connection_;
     QSqlDatabase db_;
 };
 
-// A journal written by a later version is left as it is: this program would not know what its
-// rows mean.
 SqliteJournal::SqliteJournal(const QString& fileName)
     : fileName_(fileName),
       connection_(QStringLiteral("journal-%1").arg(reinterpret_cast<quintptr>(this))),
@@ -85,10 +85,6 @@ SqliteJournal::SqliteJournal(const QString& fileName)
     db_.setDatabaseName(fileName_);
     db_.setConnectOptions(
         QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(JournalStore::kBusyTimeoutMs));
-    if (!db_.open()) {
-        Fail(db_.lastError());
-    }
-    BringUpToDate();
 }
 
 SqliteJournal::~SqliteJournal() {
@@ -117,7 +113,12 @@ QSqlQuery SqliteJournal::Run(const QString& sql, const QVariantList& values) {
     return query;
 }
 
-void SqliteJournal::BringUpToDate() {
+// A journal written by a later version is left as it is: this program would not know what its
+// rows mean.
+void SqliteJournal::Open() {
+    if (!db_.open()) {
+        Fail(db_.lastError());
+    }
     constexpr int current = JournalStore::kSchemaVersion;
     QSqlQuery version = Run(QStringLiteral("PRAGMA user_version"));
     const int found = version.next() ? version.value(0).toInt() : 0;
@@ -195,5 +196,7 @@ QList<QDateTime> SqliteJournal::Resets() {
 } // namespace
 
 JournalDatabase* OpenJournalDatabase(const QString& fileName) {
-    return new SqliteJournal(fileName);
+    auto journal = std::make_unique<SqliteJournal>(fileName);
+    journal->Open();
+    return journal.release();
 }
