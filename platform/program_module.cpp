@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLibrary>
-#include <algorithm>
 
 namespace platform {
 
@@ -15,29 +14,39 @@ QStringList ModuleFolders() {
     return {QCoreApplication::applicationDirPath(), QString::fromUtf8(FILOCOMPTE_MODULE_FOLDER)};
 }
 
+namespace {
+
+// The module file in the first folder that holds it; empty when none does.
+QString ModulePath(const QStringList& folders, const QString& file) {
+    for (const QString& folder : folders) {
+        const QString path = QDir(folder).filePath(file);
+        if (QFileInfo::exists(path)) {
+            return path;
+        }
+    }
+    return {};
+}
+
+} // namespace
+
 bool ModuleInstalled(const QStringList& folders, const QString& file) {
-    return std::any_of(folders.begin(), folders.end(), [&file](const QString& folder) {
-        return QFileInfo::exists(QDir(folder).filePath(file));
-    });
+    return !ModulePath(folders, file).isEmpty();
 }
 
 QFunctionPointer LoadModuleFunction(const QStringList& folders, const QString& file,
                                     const char* symbol, const QString& missing,
                                     const QString& unusable) {
-    for (const QString& folder : folders) {
-        const QString path = QDir(folder).filePath(file);
-        if (!QFileInfo::exists(path)) {
-            continue;
-        }
-        // Never unloaded: what the module made must outlive the call.
-        QLibrary module(path);
-        module.setLoadHints(QLibrary::ResolveAllSymbolsHint);
-        if (QFunctionPointer function = module.resolve(symbol)) {
-            return function;
-        }
-        throw Failure(unusable.arg(module.errorString()).toStdString());
+    const QString path = ModulePath(folders, file);
+    if (path.isEmpty()) {
+        throw Failure(missing.toStdString());
     }
-    throw Failure(missing.toStdString());
+    // Never unloaded: what the module made must outlive the call.
+    QLibrary module(path);
+    module.setLoadHints(QLibrary::ResolveAllSymbolsHint);
+    if (QFunctionPointer function = module.resolve(symbol)) {
+        return function;
+    }
+    throw Failure(unusable.arg(module.errorString()).toStdString());
 }
 
 } // namespace platform
